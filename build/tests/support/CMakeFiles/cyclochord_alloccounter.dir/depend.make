@@ -1,0 +1,2 @@
+# Empty dependencies file for cyclochord_alloccounter.
+# This may be replaced when dependencies are built.

@@ -1,0 +1,61 @@
+// One automatable value: real value, range, step, type, texts and its normalised form.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+enum EParamType { kParamNone = 0, kParamBool = 1, kParamInt = 2, kParamEnum = 3, kParamDouble = 4 };
+
+constexpr std::size_t kParamTextSize = 32;
+
+struct DisplayTextEntry {
+  int32_t mValue;
+  char mText[kParamTextSize];
+};
+
+class IParameter {
+ public:
+  IParameter() = default;
+
+  void DefineBool(const char* name, bool defaultValue);
+  void DefineEnum(const char* name, int defaultValue, int count);
+  void DefineInt(const char* name, int defaultValue, int minValue, int maxValue, const char* label);
+  void DefineDouble(const char* name, double defaultValue, double minValue, double maxValue, double step,
+                    const char* label);
+  void AddDisplayText(int value, const char* text);
+
+  double Value() const { return mValue; }
+  void SetClamped(double v);
+  void SetFromNormalized(double x);
+  double Normalized() const { return NormalizeValue(mValue); }
+  double NormalizeValue(double v) const;
+
+  const char* Name() const { return mName; }
+  const char* Label() const { return mLabel; }
+  EParamType Type() const { return static_cast<EParamType>(mType); }
+  double Min() const { return mMin; }
+  double Max() const { return mMax; }
+  double Step() const { return mStep; }
+  int DisplayPrecision() const { return mDisplayPrecision; }
+
+  int NumDisplayTexts() const { return static_cast<int>(mDisplayTexts.size()); }
+  const char* DisplayText(int entryIdx) const;
+  const char* DisplayTextFor(int value) const;
+  bool ValueForDisplayText(const char* text, int* value) const;
+
+  // out must hold kParamTextSize bytes.
+  void FormatDisplay(double value, bool normalized, char* out) const;
+  void FormatCurrentDisplay(char* out) const { FormatDisplay(mValue, false, out); }
+
+ private:
+  int32_t mType = kParamNone;
+  double mValue = 0.0;
+  double mMin = 0.0;
+  double mMax = 1.0;
+  double mStep = 1.0;
+  int32_t mDisplayPrecision = 0;
+  char mName[kParamTextSize] = {};
+  char mLabel[kParamTextSize] = {};
+  std::vector<DisplayTextEntry> mDisplayTexts;
+};

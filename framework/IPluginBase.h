@@ -1,0 +1,158 @@
+// Host-independent base of the plug-in object: parameters, presets, channels, editor and lock.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+#include "IEditorInterface.h"
+#include "IMidiMessage.h"
+#include "IParameter.h"
+#include "IPresetSlot.h"
+#include "IStateChunk.h"
+#include "RecursiveLock.h"
+
+constexpr int kNameSize = 128;
+
+struct IChannelConfig {
+  int32_t mNumInputs;
+  int32_t mNumOutputs;
+};
+
+struct IInputChannel {
+  bool mConnected = false;
+  double** mpBuffer = nullptr;  // this channel's entry of mInputBuffers
+  std::vector<double> mScratch;
+};
+
+struct IOutputChannel {
+  bool mConnected = false;
+  double** mpBuffer = nullptr;  // this channel's entry of mOutputBuffers
+  float* mpDestination = nullptr;
+  std::vector<double> mScratch;
+};
+
+// The host's transport as the base's queries see it; defaults hold where the host gives nothing.
+struct TransportInfo {
+  double mSamplePos = -1.0;
+  double mTempo = 120.0;
+  double mPpqPos = -1.0;
+  double mLastBarPos = -1.0;
+  int mNumerator = 4;
+  int mDenominator = 4;
+  double mCycleStart = -1.0;
+  double mCycleEnd = -1.0;
+  bool mPlaying = false;
+  bool mCycleActive = false;
+};
+
+class IPluginBase {
+ public:
+  IPluginBase(int nParams, const char* channelIOString, int nPresets, const char* effectName,
+              const char* productName, const char* vendorName, int version, int uniqueId, int vendorId,
+              int latency, bool doesChunks, bool isInstrument);
+  virtual ~IPluginBase();
+  IPluginBase(const IPluginBase&) = delete;
+  IPluginBase& operator=(const IPluginBase&) = delete;
+
+  virtual void Reset();
+  virtual void OnParameterChange(int paramIdx);
+  virtual void ProcessBlock(double** inputs, double** outputs, int nFrames);
+  virtual void OnEditorOpen() {}
+  virtual void OnEditorClose() {}
+  virtual void OnActivate(bool active);
+  virtual void ProcessMidiMessage(IMidiMessage* msg);
+  virtual bool GetMidiNoteName(int noteNumber, char* name);
+  virtual bool SerializeState(IStateChunk* chunk);
+  virtual int UnserializeState(IStateChunk* chunk, int startPos);
+  virtual void BeginHostEdit(int paramIdx) = 0;
+  virtual void NotifyHostOfChange(int paramIdx, double normalizedValue) = 0;
+  virtual void EndHostEdit(int paramIdx) = 0;
+  virtual int GetSamplePosition() = 0;
+  virtual double GetTempo() = 0;
+  virtual void GetTimeSignature(int* numerator, int* denominator) = 0;
+  virtual void GetTransportInfo(TransportInfo* info) = 0;
+  virtual int GetHostCode() { return mHostCode; }
+  virtual void OnEditorResized(int width, int height) = 0;
+  virtual void InitForHost() = 0;
+  virtual void AttachEditor(IEditorInterface* graphics);
+  virtual void SetBlockSize(int blockSize);
+  virtual void SetLatency(int samples) { mLatency = samples; }
+  virtual bool SendMidiMessage(const IMidiMessage* msg) = 0;
+  virtual bool SendMidiMessages(const IMidiMessage* msgs, int count) = 0;
+
+  // Editor side: sets a parameter, tells the host and runs its handler.
+  void SetParameterFromGUI(int paramIdx, double normalizedValue);
+  void NotifyAllParameters();
+  void PushParamsToEditor();
+  bool LegalIO(int nInputs, int nOutputs) const;
+  void SetHost(const char* productText, int version);
+  int GetEffectVersion(bool decimal) const;
+  void SetSampleRate(double sampleRate) { mSampleRate = sampleRate; }
+
+  void SetInputsConnected(int start, int count, bool connected);
+  void SetOutputsConnected(int start, int count, bool connected);
+  void AttachInputBuffers(float** hostInputs, int nFrames);
+  void AttachInputBuffers(double** hostInputs);
+  void AttachOutputBuffers(float** hostOutputs);
+  void AttachOutputBuffers(double** hostOutputs);
+  void RunReplacing(int nFrames, bool singlePrecision);
+  void RunAccumulating(int nFrames);
+  void LimitToStereo();
+  void AddStereoIO();
+
+  // Presets and state chunks.
+  bool SerializeParams(IStateChunk* chunk);
+  int UnserializeParams(IStateChunk* chunk, int startPos);
+  static void BeginStateChunk(IStateChunk* chunk);
+  static int ReadChunkVersion(IStateChunk* chunk, int* position);
+  void EnsurePresetSlot();
+  void FillPresetSlots(const char* name, int count);
+  bool RestorePreset(int index);
+  void StoreCurrentPreset(const char* name);
+  const char* GetPresetName(int index) const;
+  void MakeUserPresetName(char* out) const;
+
+  IParameter* GetParam(int paramIdx) const;
+  int NParams() const { return static_cast<int>(mParameters.size()); }
+  int NHostParams() const { return mNumParams; }
+  int NPresets() const { return static_cast<int>(mPresetSlots.size()); }
+  int NInChannels() const { return static_cast<int>(mInputs.size()); }
+  int NOutChannels() const { return static_cast<int>(mOutputs.size()); }
+  bool IsInChannelConnected(int channel) const;
+  double GetSampleRate() const { return mSampleRate; }
+  int GetBlockSize() const { return mBlockSize; }
+  int GetCurrentPreset() const { return mCurrentPreset; }
+  IEditorInterface* GetGraphics() const { return mGraphics.get(); }
+  RecursiveLock& Lock() { return mLock; }
+
+ protected:
+  std::vector<std::unique_ptr<IParameter>> mParameters;
+  std::vector<IPresetSlot> mPresetSlots;
+  std::vector<IChannelConfig> mChannelConfigs;
+  char mEffectName[kNameSize] = {};
+  char mProductName[kNameSize] = {};
+  char mVendorName[kNameSize] = {};
+  int32_t mUniqueId;
+  int32_t mVendorId;
+  int32_t mVersion;
+  int32_t mHostCode = -1;
+  int32_t mHostVersion = 0;
+  bool mDoesChunks;
+  bool mIsInstrument;
+  double mSampleRate = 44100.0;
+  int32_t mBlockSize = 0;
+  int32_t mLatency;
+  std::unique_ptr<IEditorInterface> mGraphics;
+  int32_t mCurrentPreset = 0;
+  std::vector<double*> mInputBuffers;
+  std::vector<double*> mOutputBuffers;
+  std::vector<IInputChannel> mInputs;
+  std::vector<IOutputChannel> mOutputs;
+  RecursiveLock mLock;
+  int32_t mNumParams;
+
+ private:
+  void ParseChannelIOString(const char* channelIOString);
+  void CreateChannels(int nInputs, int nOutputs);
+};

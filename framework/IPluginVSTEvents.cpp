@@ -1,0 +1,94 @@
+// The adapter's MIDI in and out and its transport queries [audio thread, under mLock].
+#include "IPluginVST.h"
+#include "Text.h"
+
+VstIntPtr IPluginVST::ProcessEvents(const VstEvents* events) {
+  if (!events) return 0;
+  for (VstInt32 i = 0; i < events->numEvents; ++i) {
+    VstEvent* event = events->events[i];
+    if (!event) continue;
+    if (event->type == kVstMidiType) {
+      const VstMidiEvent* midi = reinterpret_cast<const VstMidiEvent*>(event);
+      IMidiMessage msg(midi->deltaFrames, static_cast<uint8_t>(midi->midiData[0]),
+                       static_cast<uint8_t>(midi->midiData[1]), static_cast<uint8_t>(midi->midiData[2]));
+      ProcessMidiMessage(&msg);
+    } else {
+      ForwardVstEvent(event);
+    }
+  }
+  return 1;
+}
+
+bool IPluginVST::SendMidiMessage(const IMidiMessage* msg) {
+  VstMidiEvent event = {};
+  event.type = kVstMidiType;
+  event.byteSize = sizeof(VstMidiEvent);
+  event.deltaFrames = msg->mOffset;
+  event.midiData[0] = static_cast<char>(msg->mStatus);
+  event.midiData[1] = static_cast<char>(msg->mData1);
+  event.midiData[2] = static_cast<char>(msg->mData2);
+  return ForwardVstEvent(reinterpret_cast<VstEvent*>(&event));
+}
+
+bool IPluginVST::SendMidiMessages(const IMidiMessage* msgs, int count) {
+  bool allSent = true;
+  for (int i = 0; i < count; ++i) allSent = SendMidiMessage(&msgs[i]) && allSent;
+  return allSent;
+}
+
+bool IPluginVST::ForwardVstEvent(VstEvent* event) {
+  VstEvents events = {};
+  events.numEvents = 1;
+  events.events[0] = event;
+  events.events[1] = nullptr;
+  return CallHost(audioMasterProcessEvents, 0, 0, &events) == 1;
+}
+
+const VstTimeInfo* IPluginVST::GetTimeInfo(VstInt32 filter) {
+  return reinterpret_cast<const VstTimeInfo*>(CallHost(audioMasterGetTime, 0, filter));
+}
+
+int IPluginVST::GetSamplePosition() {
+  const VstTimeInfo* info = GetTimeInfo(0);
+  if (!info || !(info->samplePos >= 0.0)) return 0;
+  return TruncToInt32(info->samplePos + 0.5);
+}
+
+double IPluginVST::GetTempo() {
+  if (!mHostCallback) return 0.0;
+  const VstTimeInfo* info = GetTimeInfo(kVstTempoValid);
+  if (info && (info->flags & kVstTempoValid) && info->tempo >= 0.0) return info->tempo;
+  return 0.0;
+}
+
+void IPluginVST::GetTimeSignature(int* numerator, int* denominator) {
+  *numerator = 0;
+  *denominator = 0;
+  const VstTimeInfo* info = GetTimeInfo(kVstTimeSigValid);
+  if (info && (info->flags & kVstTimeSigValid) && info->timeSigNumerator >= 0 && info->timeSigDenominator >= 0) {
+    *numerator = info->timeSigNumerator;
+    *denominator = info->timeSigDenominator;
+  }
+}
+
+void IPluginVST::GetTransportInfo(TransportInfo* out) {
+  *out = TransportInfo();
+  constexpr VstInt32 kFilter = kVstPpqPosValid | kVstTempoValid | kVstBarsValid | kVstCyclePosValid |
+                               kVstTimeSigValid;
+  const VstTimeInfo* info = GetTimeInfo(kFilter);
+  if (!info || !(info->flags & kFilter)) return;
+  out->mSamplePos = info->samplePos;
+  if ((info->flags & kVstPpqPosValid) && info->ppqPos >= 0.0) out->mPpqPos = info->ppqPos;
+  if ((info->flags & kVstTempoValid) && info->tempo > 0.0) out->mTempo = info->tempo;
+  if ((info->flags & kVstBarsValid) && info->barStartPos >= 0.0) out->mLastBarPos = info->barStartPos;
+  if ((info->flags & kVstCyclePosValid) && info->cycleStartPos >= 0.0 && info->cycleEndPos >= 0.0) {
+    out->mCycleStart = info->cycleStartPos;
+    out->mCycleEnd = info->cycleEndPos;
+  }
+  if ((info->flags & kVstTimeSigValid) && info->timeSigNumerator > 0 && info->timeSigDenominator > 0) {
+    out->mNumerator = info->timeSigNumerator;
+    out->mDenominator = info->timeSigDenominator;
+  }
+  out->mPlaying = (info->flags & kVstTransportPlaying) != 0;
+  out->mCycleActive = (info->flags & kVstTransportCycleActive) != 0;
+}

@@ -1,0 +1,54 @@
+#include "TestPlugin.h"
+
+#include <string>
+
+namespace {
+const char* const kEnumTexts[] = {"Red", "Green", "Blue", ""};
+}
+
+TestPlugin::TestPlugin(audioMasterCallback hostCallback, const TestPluginOptions& options)
+    : IPluginVST(hostCallback, kTestNumHostParams, options.mChannelIO, options.mPresets, "TestPlugin", "TestProduct",
+                 "TestVendor", 0x10203, VstFourCC('t', 's', 't', 'P'), VstFourCC('t', 's', 't', 'V'), 0,
+                 options.mDoesMidi, options.mDoesChunks, options.mIsInstrument) {
+  GetParam(kTestBool)->DefineBool("Switch", false);
+  GetParam(kTestEnum)->DefineEnum("Colour", 0, 4);
+  for (int i = 0; i < 4; ++i) GetParam(kTestEnum)->AddDisplayText(i, kEnumTexts[i]);
+  GetParam(kTestInt)->DefineInt("Offset", 0, -30, 30, "st");
+  GetParam(kTestDouble)->DefineDouble("Amount", 0.0, 0.0, 1.0, 0.01, "");
+  // One parameter beyond what the host is told, as plug-ins may append.
+  mParameters.push_back(std::make_unique<IParameter>());
+  GetParam(kTestNumHostParams)->DefineDouble("Internal", 0.0, 0.0, 1.0, 1.0, "");
+  mFirstInputSamples.reserve(2);
+}
+
+IPluginVST* TestPlugin::CreateWithoutMidi(audioMasterCallback hostCallback) {
+  TestPluginOptions options;
+  options.mDoesMidi = false;
+  return new TestPlugin(hostCallback, options);
+}
+
+IPluginVST* TestPlugin::CreateWithoutChunks(audioMasterCallback hostCallback) {
+  TestPluginOptions options;
+  options.mDoesChunks = false;
+  return new TestPlugin(hostCallback, options);
+}
+
+IPluginVST* TestPlugin::CreateWithoutPresets(audioMasterCallback hostCallback) {
+  TestPluginOptions options;
+  options.mPresets = 0;
+  return new TestPlugin(hostCallback, options);
+}
+
+void TestPlugin::Reset() { mLog.push_back("Reset"); }
+
+void TestPlugin::OnParameterChange(int paramIdx) { mLog.push_back("OnParameterChange(" + std::to_string(paramIdx) + ")"); }
+
+void TestPlugin::OnActivate(bool active) { mLog.push_back(active ? "OnActivate(1)" : "OnActivate(0)"); }
+
+void TestPlugin::ProcessBlock(double** inputs, double** outputs, int nFrames) {
+  mLastBlockFrames = nFrames;
+  mFirstInputSamples.clear();
+  if (nFrames > 0)
+    for (int c = 0; c < NInChannels(); ++c) mFirstInputSamples.push_back(inputs[c][0]);
+  IPluginVST::ProcessBlock(inputs, outputs, nFrames);
+}

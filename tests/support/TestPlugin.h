@@ -1,0 +1,37 @@
+// A small plug-in that exercises the framework: a few parameters of each type, MIDI passed
+// straight through, audio passed through, and a log of the base's virtual calls.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "IPluginVST.h"
+
+enum ETestParams { kTestBool = 0, kTestEnum, kTestInt, kTestDouble, kTestNumHostParams };
+
+struct TestPluginOptions {
+  bool mDoesMidi = true;
+  bool mDoesChunks = true;
+  bool mIsInstrument = true;
+  int mPresets = 3;
+  const char* mChannelIO = "1-1 2-2";
+};
+
+class TestPlugin : public IPluginVST {
+ public:
+  explicit TestPlugin(audioMasterCallback hostCallback, const TestPluginOptions& options = TestPluginOptions());
+
+  void Reset() override;
+  void OnParameterChange(int paramIdx) override;
+  void OnActivate(bool active) override;
+  void ProcessBlock(double** inputs, double** outputs, int nFrames) override;
+
+  static IPluginVST* Create(audioMasterCallback hostCallback) { return new TestPlugin(hostCallback); }
+  static IPluginVST* CreateWithoutMidi(audioMasterCallback hostCallback);
+  static IPluginVST* CreateWithoutChunks(audioMasterCallback hostCallback);
+  static IPluginVST* CreateWithoutPresets(audioMasterCallback hostCallback);
+
+  std::vector<std::string> mLog;  // "Reset", "OnActivate(1)", "OnParameterChange(2)", ...
+  std::vector<double> mFirstInputSamples;  // input 0 and 1, frame 0, of the last block
+  int mLastBlockFrames = -1;
+};
