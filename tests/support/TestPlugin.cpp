@@ -39,11 +39,17 @@ IPluginVST* TestPlugin::CreateWithoutPresets(audioMasterCallback hostCallback) {
   return new TestPlugin(hostCallback, options);
 }
 
-void TestPlugin::Reset() { mLog.push_back("Reset"); }
+void TestPlugin::Reset() {
+  if (mLogCalls) mLog.push_back("Reset");
+}
 
-void TestPlugin::OnParameterChange(int paramIdx) { mLog.push_back("OnParameterChange(" + std::to_string(paramIdx) + ")"); }
+void TestPlugin::OnParameterChange(int paramIdx) {
+  if (mLogCalls) mLog.push_back("OnParameterChange(" + std::to_string(paramIdx) + ")");
+}
 
-void TestPlugin::OnActivate(bool active) { mLog.push_back(active ? "OnActivate(1)" : "OnActivate(0)"); }
+void TestPlugin::OnActivate(bool active) {
+  if (mLogCalls) mLog.push_back(active ? "OnActivate(1)" : "OnActivate(0)");
+}
 
 void TestPlugin::ProcessBlock(double** inputs, double** outputs, int nFrames) {
   mLastBlockFrames = nFrames;

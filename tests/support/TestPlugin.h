@@ -32,6 +32,7 @@ class TestPlugin : public IPluginVST {
   static IPluginVST* CreateWithoutPresets(audioMasterCallback hostCallback);
 
   std::vector<std::string> mLog;  // "Reset", "OnActivate(1)", "OnParameterChange(2)", ...
+  bool mLogCalls = true;  // off where allocations are counted
   std::vector<double> mFirstInputSamples;  // input 0 and 1, frame 0, of the last block
   int mLastBlockFrames = -1;
 };

@@ -1,0 +1,24 @@
+#!/usr/bin/env bash
+# Installs what is missing, then builds and runs every test twice: a warnings-as-errors release
+# build, and a build under AddressSanitizer and UndefinedBehaviorSanitizer.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+bash scripts/install-deps.sh
+jobs=$(nproc)
+
+run_suite() {
+  local dir=$1
+  shift
+  cmake -S . -B "$dir" -DCYCLOCHORD_WERROR=ON "$@" >/dev/null
+  cmake --build "$dir" -j"$jobs"
+  (cd "$dir" && ctest --output-on-failure -j"$jobs")
+}
+
+echo "== Release build and tests =="
+run_suite build/test-release -DCMAKE_BUILD_TYPE=Release
+
+echo "== Sanitizer build and tests =="
+export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1
+export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
+run_suite build/test-asan -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCYCLOCHORD_SANITIZE=ON -DCYCLOCHORD_BENCH=OFF
