@@ -69,10 +69,52 @@ include tests/framework/CMakeFiles/FrameworkTests.dir/progress.make
 # Include the compile flags for this target's objects.
 include tests/framework/CMakeFiles/FrameworkTests.dir/flags.make
 
+tests/framework/CMakeFiles/FrameworkTests.dir/AssertTest.cpp.o: tests/framework/CMakeFiles/FrameworkTests.dir/flags.make
+tests/framework/CMakeFiles/FrameworkTests.dir/AssertTest.cpp.o: /work/main/tests/framework/AssertTest.cpp
+tests/framework/CMakeFiles/FrameworkTests.dir/AssertTest.cpp.o: tests/framework/CMakeFiles/FrameworkTests.dir/compiler_depend.ts
+	@$(CMAKE_COMMAND) -E cmake_echo_color --switch=$(COLOR) --green --progress-dir=/work/main/build/CMakeFiles --progress-num=$(CMAKE_PROGRESS_1) "Building CXX object tests/framework/CMakeFiles/FrameworkTests.dir/AssertTest.cpp.o"
+	cd /work/main/build/tests/framework && /usr/bin/c++ $(CXX_DEFINES) $(CXX_INCLUDES) $(CXX_FLAGS) -MD -MT tests/framework/CMakeFiles/FrameworkTests.dir/AssertTest.cpp.o -MF CMakeFiles/FrameworkTests.dir/AssertTest.cpp.o.d -o CMakeFiles/FrameworkTests.dir/AssertTest.cpp.o -c /work/main/tests/framework/AssertTest.cpp
+
+tests/framework/CMakeFiles/FrameworkTests.dir/AssertTest.cpp.i: cmake_force
+	@$(CMAKE_COMMAND) -E cmake_echo_color --switch=$(COLOR) --green "Preprocessing CXX source to CMakeFiles/FrameworkTests.dir/AssertTest.cpp.i"
+	cd /work/main/build/tests/framework && /usr/bin/c++ $(CXX_DEFINES) $(CXX_INCLUDES) $(CXX_FLAGS) -E /work/main/tests/framework/AssertTest.cpp > CMakeFiles/FrameworkTests.dir/AssertTest.cpp.i
+
+tests/framework/CMakeFiles/FrameworkTests.dir/AssertTest.cpp.s: cmake_force
+	@$(CMAKE_COMMAND) -E cmake_echo_color --switch=$(COLOR) --green "Compiling CXX source to assembly CMakeFiles/FrameworkTests.dir/AssertTest.cpp.s"
+	cd /work/main/build/tests/framework && /usr/bin/c++ $(CXX_DEFINES) $(CXX_INCLUDES) $(CXX_FLAGS) -S /work/main/tests/framework/AssertTest.cpp -o CMakeFiles/FrameworkTests.dir/AssertTest.cpp.s
+
+tests/framework/CMakeFiles/FrameworkTests.dir/ExportsTest.cpp.o: tests/framework/CMakeFiles/FrameworkTests.dir/flags.make
+tests/framework/CMakeFiles/FrameworkTests.dir/ExportsTest.cpp.o: /work/main/tests/framework/ExportsTest.cpp
+tests/framework/CMakeFiles/FrameworkTests.dir/ExportsTest.cpp.o: tests/framework/CMakeFiles/FrameworkTests.dir/compiler_depend.ts
+	@$(CMAKE_COMMAND) -E cmake_echo_color --switch=$(COLOR) --green --progress-dir=/work/main/build/CMakeFiles --progress-num=$(CMAKE_PROGRESS_2) "Building CXX object tests/framework/CMakeFiles/FrameworkTests.dir/ExportsTest.cpp.o"
+	cd /work/main/build/tests/framework && /usr/bin/c++ $(CXX_DEFINES) $(CXX_INCLUDES) $(CXX_FLAGS) -MD -MT tests/framework/CMakeFiles/FrameworkTests.dir/ExportsTest.cpp.o -MF CMakeFiles/FrameworkTests.dir/ExportsTest.cpp.o.d -o CMakeFiles/FrameworkTests.dir/ExportsTest.cpp.o -c /work/main/tests/framework/ExportsTest.cpp
+
+tests/framework/CMakeFiles/FrameworkTests.dir/ExportsTest.cpp.i: cmake_force
+	@$(CMAKE_COMMAND) -E cmake_echo_color --switch=$(COLOR) --green "Preprocessing CXX source to CMakeFiles/FrameworkTests.dir/ExportsTest.cpp.i"
+	cd /work/main/build/tests/framework && /usr/bin/c++ $(CXX_DEFINES) $(CXX_INCLUDES) $(CXX_FLAGS) -E /work/main/tests/framework/ExportsTest.cpp > CMakeFiles/FrameworkTests.dir/ExportsTest.cpp.i
+
+tests/framework/CMakeFiles/FrameworkTests.dir/ExportsTest.cpp.s: cmake_force
+	@$(CMAKE_COMMAND) -E cmake_echo_color --switch=$(COLOR) --green "Compiling CXX source to assembly CMakeFiles/FrameworkTests.dir/ExportsTest.cpp.s"
+	cd /work/main/build/tests/framework && /usr/bin/c++ $(CXX_DEFINES) $(CXX_INCLUDES) $(CXX_FLAGS) -S /work/main/tests/framework/ExportsTest.cpp -o CMakeFiles/FrameworkTests.dir/ExportsTest.cpp.s
+
+tests/framework/CMakeFiles/FrameworkTests.dir/HostIdentificationTest.cpp.o: tests/framework/CMakeFiles/FrameworkTests.dir/flags.make
+tests/framework/CMakeFiles/FrameworkTests.dir/HostIdentificationTest.cpp.o: /work/main/tests/framework/HostIdentificationTest.cpp
+tests/framework/CMakeFiles/FrameworkTests.dir/HostIdentificationTest.cpp.o: tests/framework/CMakeFiles/FrameworkTests.dir/compiler_depend.ts
+	@$(CMAKE_COMMAND) -E cmake_echo_color --switch=$(COLOR) --green --progress-dir=/work/main/build/CMakeFiles --progress-num=$(CMAKE_PROGRESS_3) "Building CXX object tests/framework/CMakeFiles/FrameworkTests.dir/HostIdentificationTest.cpp.o"
+	cd /work/main/build/tests/framework && /usr/bin/c++ $(CXX_DEFINES) $(CXX_INCLUDES) $(CXX_FLAGS) -MD -MT tests/framework/CMakeFiles/FrameworkTests.dir/HostIdentificationTest.cpp.o -MF CMakeFiles/FrameworkTests.dir/HostIdentificationTest.cpp.o.d -o CMakeFiles/FrameworkTests.dir/HostIdentificationTest.cpp.o -c /work/main/tests/framework/HostIdentificationTest.cpp
+
+tests/framework/CMakeFiles/FrameworkTests.dir/HostIdentificationTest.cpp.i: cmake_force
+	@$(CMAKE_COMMAND) -E cmake_echo_color --switch=$(COLOR) --green "Preprocessing CXX source to CMakeFiles/FrameworkTests.dir/HostIdentificationTest.cpp.i"
+	cd /work/main/build/tests/framework && /usr/bin/c++ $(CXX_DEFINES) $(CXX_INCLUDES) $(CXX_FLAGS) -E /work/main/tests/framework/HostIdentificationTest.cpp > CMakeFiles/FrameworkTests.dir/HostIdentificationTest.cpp.i
+
+tests/framework/CMakeFiles/FrameworkTests.dir/HostIdentificationTest.cpp.s: cmake_force
+	@$(CMAKE_COMMAND) -E cmake_echo_color --switch=$(COLOR) --green "Compiling CXX source to assembly CMakeFiles/FrameworkTests.dir/HostIdentificationTest.cpp.s"
+	cd /work/main/build/tests/framework && /usr/bin/c++ $(CXX_DEFINES) $(CXX_INCLUDES) $(CXX_FLAGS) -S /work/main/tests/framework/HostIdentificationTest.cpp -o CMakeFiles/FrameworkTests.dir/HostIdentificationTest.cpp.s
+
 tests/framework/CMakeFiles/FrameworkTests.dir/IParameterTest.cpp.o: tests/framework/CMakeFiles/FrameworkTests.dir/flags.make
 tests/framework/CMakeFiles/FrameworkTests.dir/IParameterTest.cpp.o: /work/main/tests/framework/IParameterTest.cpp
 tests/framework/CMakeFiles/FrameworkTests.dir/IParameterTest.cpp.o: tests/framework/CMakeFiles/FrameworkTests.dir/compiler_depend.ts
-	@$(CMAKE_COMMAND) -E cmake_echo_color --switch=$(COLOR) --green --progress-dir=/work/main/build/CMakeFiles --progress-num=$(CMAKE_PROGRESS_1) "Building CXX object tests/framework/CMakeFiles/FrameworkTests.dir/IParameterTest.cpp.o"
+	@$(CMAKE_COMMAND) -E cmake_echo_color --switch=$(COLOR) --green --progress-dir=/work/main/build/CMakeFiles --progress-num=$(CMAKE_PROGRESS_4) "Building CXX object tests/framework/CMakeFiles/FrameworkTests.dir/IParameterTest.cpp.o"
 	cd /work/main/build/tests/framework && /usr/bin/c++ $(CXX_DEFINES) $(CXX_INCLUDES) $(CXX_FLAGS) -MD -MT tests/framework/CMakeFiles/FrameworkTests.dir/IParameterTest.cpp.o -MF CMakeFiles/FrameworkTests.dir/IParameterTest.cpp.o.d -o CMakeFiles/FrameworkTests.dir/IParameterTest.cpp.o -c /work/main/tests/framework/IParameterTest.cpp
 
 tests/framework/CMakeFiles/FrameworkTests.dir/IParameterTest.cpp.i: cmake_force
@@ -83,14 +125,68 @@ tests/framework/CMakeFiles/FrameworkTests.dir/IParameterTest.cpp.s: cmake_force
 	@$(CMAKE_COMMAND) -E cmake_echo_color --switch=$(COLOR) --green "Compiling CXX source to assembly CMakeFiles/FrameworkTests.dir/IParameterTest.cpp.s"
 	cd /work/main/build/tests/framework && /usr/bin/c++ $(CXX_DEFINES) $(CXX_INCLUDES) $(CXX_FLAGS) -S /work/main/tests/framework/IParameterTest.cpp -o CMakeFiles/FrameworkTests.dir/IParameterTest.cpp.s
 
+tests/framework/CMakeFiles/FrameworkTests.dir/IPluginBaseTest.cpp.o: tests/framework/CMakeFiles/FrameworkTests.dir/flags.make
+tests/framework/CMakeFiles/FrameworkTests.dir/IPluginBaseTest.cpp.o: /work/main/tests/framework/IPluginBaseTest.cpp
+tests/framework/CMakeFiles/FrameworkTests.dir/IPluginBaseTest.cpp.o: tests/framework/CMakeFiles/FrameworkTests.dir/compiler_depend.ts
+	@$(CMAKE_COMMAND) -E cmake_echo_color --switch=$(COLOR) --green --progress-dir=/work/main/build/CMakeFiles --progress-num=$(CMAKE_PROGRESS_5) "Building CXX object tests/framework/CMakeFiles/FrameworkTests.dir/IPluginBaseTest.cpp.o"
+	cd /work/main/build/tests/framework && /usr/bin/c++ $(CXX_DEFINES) $(CXX_INCLUDES) $(CXX_FLAGS) -MD -MT tests/framework/CMakeFiles/FrameworkTests.dir/IPluginBaseTest.cpp.o -MF CMakeFiles/FrameworkTests.dir/IPluginBaseTest.cpp.o.d -o CMakeFiles/FrameworkTests.dir/IPluginBaseTest.cpp.o -c /work/main/tests/framework/IPluginBaseTest.cpp
+
+tests/framework/CMakeFiles/FrameworkTests.dir/IPluginBaseTest.cpp.i: cmake_force
+	@$(CMAKE_COMMAND) -E cmake_echo_color --switch=$(COLOR) --green "Preprocessing CXX source to CMakeFiles/FrameworkTests.dir/IPluginBaseTest.cpp.i"
+	cd /work/main/build/tests/framework && /usr/bin/c++ $(CXX_DEFINES) $(CXX_INCLUDES) $(CXX_FLAGS) -E /work/main/tests/framework/IPluginBaseTest.cpp > CMakeFiles/FrameworkTests.dir/IPluginBaseTest.cpp.i
+
+tests/framework/CMakeFiles/FrameworkTests.dir/IPluginBaseTest.cpp.s: cmake_force
+	@$(CMAKE_COMMAND) -E cmake_echo_color --switch=$(COLOR) --green "Compiling CXX source to assembly CMakeFiles/FrameworkTests.dir/IPluginBaseTest.cpp.s"
+	cd /work/main/build/tests/framework && /usr/bin/c++ $(CXX_DEFINES) $(CXX_INCLUDES) $(CXX_FLAGS) -S /work/main/tests/framework/IPluginBaseTest.cpp -o CMakeFiles/FrameworkTests.dir/IPluginBaseTest.cpp.s
+
+tests/framework/CMakeFiles/FrameworkTests.dir/IPluginVSTTest.cpp.o: tests/framework/CMakeFiles/FrameworkTests.dir/flags.make
+tests/framework/CMakeFiles/FrameworkTests.dir/IPluginVSTTest.cpp.o: /work/main/tests/framework/IPluginVSTTest.cpp
+tests/framework/CMakeFiles/FrameworkTests.dir/IPluginVSTTest.cpp.o: tests/framework/CMakeFiles/FrameworkTests.dir/compiler_depend.ts
+	@$(CMAKE_COMMAND) -E cmake_echo_color --switch=$(COLOR) --green --progress-dir=/work/main/build/CMakeFiles --progress-num=$(CMAKE_PROGRESS_6) "Building CXX object tests/framework/CMakeFiles/FrameworkTests.dir/IPluginVSTTest.cpp.o"
+	cd /work/main/build/tests/framework && /usr/bin/c++ $(CXX_DEFINES) $(CXX_INCLUDES) $(CXX_FLAGS) -MD -MT tests/framework/CMakeFiles/FrameworkTests.dir/IPluginVSTTest.cpp.o -MF CMakeFiles/FrameworkTests.dir/IPluginVSTTest.cpp.o.d -o CMakeFiles/FrameworkTests.dir/IPluginVSTTest.cpp.o -c /work/main/tests/framework/IPluginVSTTest.cpp
+
+tests/framework/CMakeFiles/FrameworkTests.dir/IPluginVSTTest.cpp.i: cmake_force
+	@$(CMAKE_COMMAND) -E cmake_echo_color --switch=$(COLOR) --green "Preprocessing CXX source to CMakeFiles/FrameworkTests.dir/IPluginVSTTest.cpp.i"
+	cd /work/main/build/tests/framework && /usr/bin/c++ $(CXX_DEFINES) $(CXX_INCLUDES) $(CXX_FLAGS) -E /work/main/tests/framework/IPluginVSTTest.cpp > CMakeFiles/FrameworkTests.dir/IPluginVSTTest.cpp.i
+
+tests/framework/CMakeFiles/FrameworkTests.dir/IPluginVSTTest.cpp.s: cmake_force
+	@$(CMAKE_COMMAND) -E cmake_echo_color --switch=$(COLOR) --green "Compiling CXX source to assembly CMakeFiles/FrameworkTests.dir/IPluginVSTTest.cpp.s"
+	cd /work/main/build/tests/framework && /usr/bin/c++ $(CXX_DEFINES) $(CXX_INCLUDES) $(CXX_FLAGS) -S /work/main/tests/framework/IPluginVSTTest.cpp -o CMakeFiles/FrameworkTests.dir/IPluginVSTTest.cpp.s
+
+tests/framework/CMakeFiles/FrameworkTests.dir/IStateChunkTest.cpp.o: tests/framework/CMakeFiles/FrameworkTests.dir/flags.make
+tests/framework/CMakeFiles/FrameworkTests.dir/IStateChunkTest.cpp.o: /work/main/tests/framework/IStateChunkTest.cpp
+tests/framework/CMakeFiles/FrameworkTests.dir/IStateChunkTest.cpp.o: tests/framework/CMakeFiles/FrameworkTests.dir/compiler_depend.ts
+	@$(CMAKE_COMMAND) -E cmake_echo_color --switch=$(COLOR) --green --progress-dir=/work/main/build/CMakeFiles --progress-num=$(CMAKE_PROGRESS_7) "Building CXX object tests/framework/CMakeFiles/FrameworkTests.dir/IStateChunkTest.cpp.o"
+	cd /work/main/build/tests/framework && /usr/bin/c++ $(CXX_DEFINES) $(CXX_INCLUDES) $(CXX_FLAGS) -MD -MT tests/framework/CMakeFiles/FrameworkTests.dir/IStateChunkTest.cpp.o -MF CMakeFiles/FrameworkTests.dir/IStateChunkTest.cpp.o.d -o CMakeFiles/FrameworkTests.dir/IStateChunkTest.cpp.o -c /work/main/tests/framework/IStateChunkTest.cpp
+
+tests/framework/CMakeFiles/FrameworkTests.dir/IStateChunkTest.cpp.i: cmake_force
+	@$(CMAKE_COMMAND) -E cmake_echo_color --switch=$(COLOR) --green "Preprocessing CXX source to CMakeFiles/FrameworkTests.dir/IStateChunkTest.cpp.i"
+	cd /work/main/build/tests/framework && /usr/bin/c++ $(CXX_DEFINES) $(CXX_INCLUDES) $(CXX_FLAGS) -E /work/main/tests/framework/IStateChunkTest.cpp > CMakeFiles/FrameworkTests.dir/IStateChunkTest.cpp.i
+
+tests/framework/CMakeFiles/FrameworkTests.dir/IStateChunkTest.cpp.s: cmake_force
+	@$(CMAKE_COMMAND) -E cmake_echo_color --switch=$(COLOR) --green "Compiling CXX source to assembly CMakeFiles/FrameworkTests.dir/IStateChunkTest.cpp.s"
+	cd /work/main/build/tests/framework && /usr/bin/c++ $(CXX_DEFINES) $(CXX_INCLUDES) $(CXX_FLAGS) -S /work/main/tests/framework/IStateChunkTest.cpp -o CMakeFiles/FrameworkTests.dir/IStateChunkTest.cpp.s
+
 # Object files for target FrameworkTests
 FrameworkTests_OBJECTS = \
-"CMakeFiles/FrameworkTests.dir/IParameterTest.cpp.o"
+"CMakeFiles/FrameworkTests.dir/AssertTest.cpp.o" \
+"CMakeFiles/FrameworkTests.dir/ExportsTest.cpp.o" \
+"CMakeFiles/FrameworkTests.dir/HostIdentificationTest.cpp.o" \
+"CMakeFiles/FrameworkTests.dir/IParameterTest.cpp.o" \
+"CMakeFiles/FrameworkTests.dir/IPluginBaseTest.cpp.o" \
+"CMakeFiles/FrameworkTests.dir/IPluginVSTTest.cpp.o" \
+"CMakeFiles/FrameworkTests.dir/IStateChunkTest.cpp.o"
 
 # External object files for target FrameworkTests
 FrameworkTests_EXTERNAL_OBJECTS =
 
+out/FrameworkTests: tests/framework/CMakeFiles/FrameworkTests.dir/AssertTest.cpp.o
+out/FrameworkTests: tests/framework/CMakeFiles/FrameworkTests.dir/ExportsTest.cpp.o
+out/FrameworkTests: tests/framework/CMakeFiles/FrameworkTests.dir/HostIdentificationTest.cpp.o
 out/FrameworkTests: tests/framework/CMakeFiles/FrameworkTests.dir/IParameterTest.cpp.o
+out/FrameworkTests: tests/framework/CMakeFiles/FrameworkTests.dir/IPluginBaseTest.cpp.o
+out/FrameworkTests: tests/framework/CMakeFiles/FrameworkTests.dir/IPluginVSTTest.cpp.o
+out/FrameworkTests: tests/framework/CMakeFiles/FrameworkTests.dir/IStateChunkTest.cpp.o
 out/FrameworkTests: tests/framework/CMakeFiles/FrameworkTests.dir/build.make
 out/FrameworkTests: tests/support/libcyclochord_testsupport.a
 out/FrameworkTests: /usr/lib/x86_64-linux-gnu/libgtest.a
@@ -98,7 +194,7 @@ out/FrameworkTests: /usr/lib/x86_64-linux-gnu/libgtest_main.a
 out/FrameworkTests: framework/libcyclochord_framework.a
 out/FrameworkTests: /usr/lib/x86_64-linux-gnu/libgtest.a
 out/FrameworkTests: tests/framework/CMakeFiles/FrameworkTests.dir/link.txt
-	@$(CMAKE_COMMAND) -E cmake_echo_color --switch=$(COLOR) --green --bold --progress-dir=/work/main/build/CMakeFiles --progress-num=$(CMAKE_PROGRESS_2) "Linking CXX executable ../../out/FrameworkTests"
+	@$(CMAKE_COMMAND) -E cmake_echo_color --switch=$(COLOR) --green --bold --progress-dir=/work/main/build/CMakeFiles --progress-num=$(CMAKE_PROGRESS_8) "Linking CXX executable ../../out/FrameworkTests"
 	cd /work/main/build/tests/framework && $(CMAKE_COMMAND) -E cmake_link_script CMakeFiles/FrameworkTests.dir/link.txt --verbose=$(VERBOSE)
 
 # Rule to build all files generated by this target.
