@@ -1,2 +1,0 @@
-# Empty dependencies file for cyclochord_framework.
-# This may be replaced when dependencies are built.

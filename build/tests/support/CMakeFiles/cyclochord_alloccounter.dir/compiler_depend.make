@@ -1,2 +1,0 @@
-# Empty compiler generated dependencies file for cyclochord_alloccounter.
-# This may be replaced when dependencies are built.

@@ -1,2 +1,0 @@
-# Empty dependencies file for cyclochord_alloccounter.
-# This may be replaced when dependencies are built.
