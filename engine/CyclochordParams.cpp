@@ -1,0 +1,177 @@
+// Cyclochord's parameter set: the descriptor tables, their registration, the dispatch and the handlers.
+#include <algorithm>
+
+#include "Assert.h"
+#include "Cyclochord.h"
+#include "CyclochordParams.h"
+#include "DelayDivisions.h"
+#include "Text.h"
+
+namespace {
+const char kNoLabel[] = "";
+
+// Channels 1..16 are stored as 0..15.
+int ChannelIndex(double value) { return std::clamp(TruncToInt32(value - 1.0), 0, NUM_MIDI_CHANNELS - 1); }
+bool IsOn(double value) { return value > 0.5; }
+}  // namespace
+
+const IntParamDesc Cyclochord::kIntParams[] = {
+    {{"MainChan", kNoLabel, kMainChan, &Cyclochord::OnChannel}, 1, 1, 16},
+    {{"ParChan", kNoLabel, kParChan, &Cyclochord::OnChannel}, 1, 1, 16},
+    {{"ParVel", kNoLabel, kParVel, &Cyclochord::OnVelocity}, 0, -30, 30},
+    {{"ParInt", kNoLabel, kParInt, &Cyclochord::OnParallelInterval}, 0, -24, 24},
+    {{"v1Chan", kNoLabel, kV1Chan, &Cyclochord::OnChannel}, 1, 1, 16},
+    {{"v1Vel", kNoLabel, kV1Vel, &Cyclochord::OnVelocity}, 0, -30, 30},
+    {{"v1Int1", kNoLabel, kV1Int1 + 0, &Cyclochord::OnRotatorInterval}, 0, -24, 24},
+    {{"v1Int2", kNoLabel, kV1Int1 + 1, &Cyclochord::OnRotatorInterval}, 0, -24, 24},
+    {{"v1Int3", kNoLabel, kV1Int1 + 2, &Cyclochord::OnRotatorInterval}, 0, -24, 24},
+    {{"v1Int4", kNoLabel, kV1Int1 + 3, &Cyclochord::OnRotatorInterval}, 0, -24, 24},
+    {{"v2Chan", kNoLabel, kV2Chan, &Cyclochord::OnChannel}, 1, 1, 16},
+    {{"v2Vel", kNoLabel, kV2Vel, &Cyclochord::OnVelocity}, 0, -30, 30},
+    {{"v2Int1", kNoLabel, kV2Int1 + 0, &Cyclochord::OnRotatorInterval}, 0, -24, 24},
+    {{"v2Int2", kNoLabel, kV2Int1 + 1, &Cyclochord::OnRotatorInterval}, 0, -24, 24},
+    {{"v2Int3", kNoLabel, kV2Int1 + 2, &Cyclochord::OnRotatorInterval}, 0, -24, 24},
+    {{"v2Int4", kNoLabel, kV2Int1 + 3, &Cyclochord::OnRotatorInterval}, 0, -24, 24},
+};
+
+const BoolParamDesc Cyclochord::kBoolParams[] = {
+    {{"MainMute", kNoLabel, kMainMute, &Cyclochord::OnVoiceMute}, 0},
+    {{"ParMute", kNoLabel, kParMute, &Cyclochord::OnVoiceMute}, 0},
+    {{"v1Mute", kNoLabel, kV1Mute, &Cyclochord::OnVoiceMute}, 0},
+    {{"v1Mute1", kNoLabel, kV1Mute1 + 0, &Cyclochord::OnIntervalMute}, 0},
+    {{"v1Mute2", kNoLabel, kV1Mute1 + 1, &Cyclochord::OnIntervalMute}, 0},
+    {{"v1Mute3", kNoLabel, kV1Mute1 + 2, &Cyclochord::OnIntervalMute}, 0},
+    {{"v1Mute4", kNoLabel, kV1Mute1 + 3, &Cyclochord::OnIntervalMute}, 0},
+    {{"v2Mute", kNoLabel, kV2Mute, &Cyclochord::OnVoiceMute}, 0},
+    {{"v2Mute1", kNoLabel, kV2Mute1 + 0, &Cyclochord::OnIntervalMute}, 0},
+    {{"v2Mute2", kNoLabel, kV2Mute1 + 1, &Cyclochord::OnIntervalMute}, 0},
+    {{"v2Mute3", kNoLabel, kV2Mute1 + 2, &Cyclochord::OnIntervalMute}, 0},
+    {{"v2Mute4", kNoLabel, kV2Mute1 + 3, &Cyclochord::OnIntervalMute}, 0},
+    {{"Snap", kNoLabel, kSnap, &Cyclochord::OnSnap}, 0},
+};
+
+const EnumParamDesc Cyclochord::kEnumParams[] = {
+    {{"v1algo", kNoLabel, kV1Algo, &Cyclochord::OnAlgorithm}, kAlgoUp, kNumAlgorithms, kAlgorithmNames},
+    {{"v2algo", kNoLabel, kV2Algo, &Cyclochord::OnAlgorithm}, kAlgoUp, kNumAlgorithms, kAlgorithmNames},
+    {{"Tonic", kNoLabel, kTonic, &Cyclochord::OnTonic}, 0, kNumPitchClasses, kTonicNames},
+    {{"Scale", kNoLabel, kScale, &Cyclochord::OnScale}, 0, kNumScales, kScaleNames},
+    {{"MnDelay", kNoLabel, kMnDelay, &Cyclochord::OnDelay}, 0, kNumDelayDivisions, kDelayDivisionNames},
+    {{"pDelay", kNoLabel, kPDelay, &Cyclochord::OnDelay}, 0, kNumDelayDivisions, kDelayDivisionNames},
+    {{"v1Delay", kNoLabel, kV1Delay, &Cyclochord::OnDelay}, 0, kNumDelayDivisions, kDelayDivisionNames},
+    {{"v2Delay", kNoLabel, kV2Delay, &Cyclochord::OnDelay}, 0, kNumDelayDivisions, kDelayDivisionNames},
+};
+
+const DoubleParamDesc Cyclochord::kDoubleParams[] = {
+    {{"Human", kNoLabel, kHuman, &Cyclochord::OnHuman}, 0.0, 0.0, 1.0, 0.01},
+};
+
+const ParamChangeDesc Cyclochord::kInternalParams[] = {
+    {"PresetLoad", kNoLabel, kPresetLoad, &Cyclochord::OnInactive},
+    {"PresetSave", kNoLabel, kPresetSave, &Cyclochord::OnInactive},
+    {"ScaleLoad", kNoLabel, kScaleLoad, &Cyclochord::OnInactive},
+    {"FileSelect", kNoLabel, kFileSelect, &Cyclochord::OnFileSelect},
+};
+
+void Cyclochord::RegisterParameters() {
+  std::fill(std::begin(mpParamChangeDesc), std::end(mpParamChangeDesc), nullptr);
+  // Defining a parameter does not run its handler: the host's open call runs them all.
+  auto enter = [this](const ParamChangeDesc* pDesc) {
+    if (pDesc->mParamIdx < 0) return;
+    CC_ASSERT(pDesc->mParamIdx < kNumParams);
+    CC_ASSERT(mpParamChangeDesc[ pDesc->mParamIdx ] == 0);
+    mpParamChangeDesc[pDesc->mParamIdx] = pDesc;
+  };
+  for (const IntParamDesc& desc : kIntParams) {
+    if (IParameter* param = GetParam(desc.mParamIdx))
+      param->DefineInt(desc.mName, desc.mDefault, desc.mMin, desc.mMax, desc.mLabel);
+    enter(&desc);
+  }
+  for (const BoolParamDesc& desc : kBoolParams) {
+    if (IParameter* param = GetParam(desc.mParamIdx)) param->DefineBool(desc.mName, desc.mDefault != 0);
+    enter(&desc);
+  }
+  for (const EnumParamDesc& desc : kEnumParams) {
+    if (IParameter* param = GetParam(desc.mParamIdx)) {
+      param->DefineEnum(desc.mName, desc.mDefault, desc.mCount);
+      for (int i = 0; i < desc.mCount; ++i) param->AddDisplayText(i, desc.mpDisplayTexts[i]);
+    }
+    enter(&desc);
+  }
+  for (const DoubleParamDesc& desc : kDoubleParams) {
+    if (IParameter* param = GetParam(desc.mParamIdx))
+      param->DefineDouble(desc.mName, desc.mDefault, desc.mMin, desc.mMax, desc.mStep, desc.mLabel);
+    enter(&desc);
+  }
+  for (const ParamChangeDesc& desc : kInternalParams) {
+    if (IParameter* param = GetParam(desc.mParamIdx)) param->DefineDouble(desc.mName, 0.0, 0.0, 1.0, 1.0, desc.mLabel);
+    enter(&desc);
+  }
+}
+
+void Cyclochord::OnParameterChange(int paramIdx) {
+  ScopedLock lock(mLock);
+  if (paramIdx < 0 || paramIdx >= kNumParams) return;
+  const IParameter* param = GetParam(paramIdx);
+  const ParamChangeDesc* pDesc = mpParamChangeDesc[paramIdx];
+  if (param && pDesc) (this->*(pDesc->mHandler))(pDesc, param->Value());
+}
+
+Voice* Cyclochord::VoiceForParam(int paramIdx) {
+  if (paramIdx <= kMnDelay) return &mMainVoice;
+  if (paramIdx <= kPDelay) return &mParallelVoice;
+  if (paramIdx <= kV1Delay) return &mRotatorVoice[0];
+  return &mRotatorVoice[1];
+}
+
+void Cyclochord::OnChannel(const ParamChangeDesc* pDesc, double value) {
+  VoiceForParam(pDesc->mParamIdx)->mChannel = ChannelIndex(value);
+}
+
+void Cyclochord::OnVelocity(const ParamChangeDesc* pDesc, double value) {
+  VoiceForParam(pDesc->mParamIdx)->mVelocityOffset = TruncToInt32(value);
+}
+
+void Cyclochord::OnParallelInterval(const ParamChangeDesc*, double value) {
+  mParallelVoice.mInterval[0] = TruncToInt32(value);
+}
+
+void Cyclochord::OnRotatorInterval(const ParamChangeDesc* pDesc, double value) {
+  const int rotator = pDesc->mParamIdx < kV2Int1 ? 0 : 1;
+  const int interval = pDesc->mParamIdx - (rotator == 0 ? kV1Int1 : kV2Int1);
+  CC_ASSERT(interval >= 0 && interval <=3);
+  mRotatorVoice[rotator].mInterval[interval] = TruncToInt32(value);
+}
+
+void Cyclochord::OnVoiceMute(const ParamChangeDesc* pDesc, double value) {
+  VoiceForParam(pDesc->mParamIdx)->mMute = IsOn(value);
+}
+
+void Cyclochord::OnIntervalMute(const ParamChangeDesc* pDesc, double value) {
+  const int rotator = pDesc->mParamIdx < kV2Mute1 ? 0 : 1;
+  const int interval = pDesc->mParamIdx - (rotator == 0 ? kV1Mute1 : kV2Mute1);
+  CC_ASSERT(interval >= 0 && interval <=3);
+  mRotatorVoice[rotator].mIntervalMute[interval] = IsOn(value);
+}
+
+void Cyclochord::OnDelay(const ParamChangeDesc* pDesc, double value) {
+  VoiceForParam(pDesc->mParamIdx)->mDelaySamples = DelayInSamples(TruncToInt32(value), mSamplesPerBeat);
+}
+
+void Cyclochord::OnAlgorithm(const ParamChangeDesc* pDesc, double value) {
+  VoiceForParam(pDesc->mParamIdx)->SetAlgorithm(TruncToInt32(value));
+}
+
+void Cyclochord::OnSnap(const ParamChangeDesc*, double value) { mScaleMap.SetSnap(IsOn(value)); }
+
+void Cyclochord::OnScale(const ParamChangeDesc*, double value) { mScaleMap.SetScale(TruncToInt32(value)); }
+
+void Cyclochord::OnTonic(const ParamChangeDesc*, double value) { mScaleMap.SetTonic(TruncToInt32(value)); }
+
+void Cyclochord::OnHuman(const ParamChangeDesc*, double value) { mHumanSpan = mSampleRate * 0.015 * value; }
+
+void Cyclochord::OnInactive(const ParamChangeDesc*, double) {}
+
+void Cyclochord::OnFileSelect(const ParamChangeDesc* pDesc, double) {
+  // Set directly: nobody is told, the value is just back at rest.
+  GetParam(pDesc->mParamIdx)->SetClamped(0.0);
+}
