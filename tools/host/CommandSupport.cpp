@@ -1,0 +1,52 @@
+// Plug-in preparation shared by render and preset.
+#include "CommandSupport.h"
+
+#include "FileIo.h"
+#include "PluginState.h"
+
+namespace cchost {
+
+bool LoadProgramFile(const std::string& path, FxProgram* program, std::string* error) {
+  std::vector<uint8_t> bytes;
+  if (!ReadWholeFile(path, &bytes, error)) return false;
+  PresetKind kind = PresetKind::kProgram;
+  FxBankInfo bank;
+  if (!ReadPresetFile(bytes, &kind, program, &bank, error)) {
+    *error = path + ": " + *error;
+    return false;
+  }
+  if (kind == PresetKind::kBank) {
+    *error = path + ": a bank file (.fxb); load a program file (.fxp)";
+    return false;
+  }
+  return true;
+}
+
+bool ApplySetup(const Plugin& plugin, const PluginSetup& setup, std::ostream& out, std::string* error) {
+  if (setup.program >= 0) {
+    if (!plugin.SetProgram(setup.program)) {
+      *error = "program " + std::to_string(setup.program) + " does not exist; " + plugin.Name() + " has " +
+               std::to_string(plugin.NumPrograms()) + " (0.." + std::to_string(plugin.NumPrograms() - 1) + ")";
+      return false;
+    }
+    out << "program   " << setup.program << " \"" << plugin.ProgramName(setup.program) << "\"\n";
+  }
+  if (!setup.loadFxp.empty()) {
+    FxProgram program;
+    if (!LoadProgramFile(setup.loadFxp, &program, error)) return false;
+    if (!ApplyProgram(plugin, program, error)) {
+      *error = setup.loadFxp + ": " + *error;
+      return false;
+    }
+    out << "preset    " << setup.loadFxp << " \"" << program.name << "\"\n";
+  }
+  for (const auto& [name, value] : setup.sets) {
+    const int index = FindParameter(plugin, name, error);
+    if (index < 0) return false;
+    if (!SetParameterByDisplay(plugin, index, value, error)) return false;
+    out << "set       " << plugin.ParamName(index) << " = " << plugin.ParamDisplay(index) << "\n";
+  }
+  return true;
+}
+
+}  // namespace cchost

@@ -1,0 +1,18 @@
+// Steps shared by the commands: preparing a plug-in from the command line's settings.
+#pragma once
+
+#include <ostream>
+#include <string>
+
+#include "PluginLoader.h"
+#include "PresetFile.h"
+#include "RenderOptions.h"
+
+namespace cchost {
+
+bool LoadProgramFile(const std::string& path, FxProgram* program, std::string* error);
+
+// --program, then --load-fxp, then each --set in order; reports each setting on out.
+bool ApplySetup(const Plugin& plugin, const PluginSetup& setup, std::ostream& out, std::string* error);
+
+}  // namespace cchost

@@ -1,0 +1,31 @@
+// Sub-command dispatch and usage text.
+#include "Commands.h"
+
+namespace cchost {
+namespace {
+const char kUsage[] =
+    "usage:\n"
+    "  cyclochord-host info PLUGIN [PRESET.fxp]\n"
+    "  cyclochord-host info PRESET.fxp\n"
+    "  cyclochord-host render PLUGIN IN.mid -o OUT.mid [--tempo BPM] [--rate HZ] [--block N]\n"
+    "        [--set NAME=VALUE]... [--program N] [--load-fxp F] [--save-fxp F]\n"
+    "        [--synth SYNTH_PLUGIN --wav OUT.wav [--wav-format 16|float] [--gain DB] [--normalize]]\n"
+    "        [--plot OUT.png] [--tail BEATS] [--preroll BEATS]\n"
+    "  cyclochord-host preset PLUGIN -o OUT.fxp [--name NAME] [--program N] [--load-fxp F] [--set NAME=VALUE]...\n"
+    "exit status: 0 done, 1 error (nothing written), 2 bad command line, 3 hanging notes in the output\n";
+}  // namespace
+
+int RunCommandLine(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+  if (args.empty() || args[0] == "-h" || args[0] == "--help" || args[0] == "help") {
+    (args.empty() ? err : out) << kUsage;
+    return args.empty() ? kExitUsage : kExitOk;
+  }
+  const std::vector<std::string> rest(args.begin() + 1, args.end());
+  if (args[0] == "info") return RunInfo(rest, out, err);
+  if (args[0] == "render") return RunRender(rest, out, err);
+  if (args[0] == "preset") return RunPreset(rest, out, err);
+  err << "cyclochord-host: unknown command '" << args[0] << "'\n" << kUsage;
+  return kExitUsage;
+}
+
+}  // namespace cchost

@@ -1,0 +1,65 @@
+// The host side of the VST 2.4 callback: answers the plug-in's questions, serves the transport
+// and records every event the plug-in sends, stamped with its frame.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "VstAbi.h"
+
+namespace cchost {
+
+struct ReceivedEvent {
+  int64_t frame = 0;           // frame on the song's time line (block start + deltaFrames)
+  bool sysex = false;          // raw bytes of a system exclusive dump rather than a short message
+  std::vector<uint8_t> bytes;  // the message as sent
+};
+
+class Host {
+ public:
+  Host(double sampleRate, int blockSize);
+  Host(const Host&) = delete;
+  Host& operator=(const Host&) = delete;
+
+  static VstIntPtr VST_CALLBACK Callback(AEffect* effect, VstInt32 opcode, VstInt32 index, VstIntPtr value,
+                                         void* ptr, float opt);
+  // The entry point may call back before it has returned its AEffect; such calls reach the
+  // host that is creating a plug-in on this thread.
+  void BeginCreating();
+  void EndCreating(AEffect* effect);
+
+  void SetPluginDirectory(const std::string& folder) { mDirectory = folder; }
+  void SetBlockSize(int blockSize) { mBlockSize = blockSize; }
+  void SetProcessLevel(int level) { mProcessLevel = level; }
+
+  // The block being processed: events sent now are stamped blockStart + deltaFrames.
+  void BeginBlock(int64_t blockStart, int frames);
+  // A block processed with the transport stopped leaves the position where it was.
+  void EndBlock(bool advance = true);
+  VstTimeInfo& TimeInfo() { return mTimeInfo; }
+
+  std::vector<ReceivedEvent>& Received() { return mReceived; }
+  int EventsOutsideBlock() const { return mOutsideBlock; }
+  int EventsOutsideProcessing() const { return mOutsideProcessing; }
+  int MalformedEvents() const { return mMalformed; }
+
+ private:
+  VstIntPtr Handle(AEffect* effect, VstInt32 opcode, VstInt32 index, VstIntPtr value, void* ptr, float opt);
+  void Receive(const VstEvents* events);
+
+  double mSampleRate;
+  int mBlockSize;
+  int mProcessLevel = 4;  // offline: we render faster than real time
+  std::string mDirectory;
+  VstTimeInfo mTimeInfo = {};
+  int64_t mBlockStart = 0;
+  int mBlockFrames = 0;
+  bool mInBlock = false;
+  std::vector<ReceivedEvent> mReceived;
+  int mOutsideBlock = 0;
+  int mOutsideProcessing = 0;
+  int mMalformed = 0;
+};
+
+}  // namespace cchost

@@ -1,0 +1,133 @@
+// The render loop: transport, sample-accurate event delivery, tail and stop.
+#include "Renderer.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "Transport.h"
+#include "VstEventBatch.h"
+
+namespace cchost {
+namespace {
+
+void AddToBatch(const MidiEvent& e, int delta, VstEventBatch* batch) {
+  if (e.kind == MidiEventKind::kChannel) {
+    const uint8_t bytes[3] = {e.status, e.data1, e.data2};
+    batch->AddMidi(delta, bytes, size_t(1 + ChannelDataLength(e.status)));
+  } else {
+    std::vector<uint8_t> dump;
+    if (e.status == 0xF0) dump.push_back(0xF0);  // a file stores the bytes after F0
+    dump.insert(dump.end(), e.bytes.begin(), e.bytes.end());
+    if (!dump.empty()) batch->AddSysEx(delta, std::move(dump));
+  }
+}
+
+class AudioBuffers {
+ public:
+  AudioBuffers(int inputs, int outputs, int frames)
+      : mData(size_t(inputs + outputs) * size_t(frames), 0.0f), mIn(size_t(inputs)), mOut(size_t(outputs)) {
+    for (int c = 0; c < inputs; ++c) mIn[size_t(c)] = mData.data() + size_t(c) * size_t(frames);
+    for (int c = 0; c < outputs; ++c) mOut[size_t(c)] = mData.data() + size_t(inputs + c) * size_t(frames);
+    mInputFrames = size_t(inputs) * size_t(frames);
+  }
+  float** In() { return mIn.empty() ? nullptr : mIn.data(); }
+  float** Out() { return mOut.empty() ? nullptr : mOut.data(); }
+  void SilenceInputs() { std::fill(mData.begin(), mData.begin() + long(mInputFrames), 0.0f); }
+
+ private:
+  std::vector<float> mData;
+  std::vector<float*> mIn, mOut;
+  size_t mInputFrames = 0;
+};
+
+}  // namespace
+
+bool Render(Plugin& plugin, Host& host, const MidiFile& input, const TempoMap& map, const RenderSettings& settings,
+            RenderResult* result, std::string* error) {
+  if (!(settings.sampleRate >= 1000.0 && settings.sampleRate <= 1e6) || settings.blockSize < 1 ||
+      settings.blockSize > (1 << 20) || !(settings.tailBeats >= 0.0) || !(settings.prerollBeats >= 0.0)) {
+    *error = "render settings out of range";
+    return false;
+  }
+  const double rate = settings.sampleRate;
+  const int block = settings.blockSize;
+  const int64_t preroll = std::llround((map.SecondsAtBeats(0.0) - map.SecondsAtBeats(-settings.prerollBeats)) * rate);
+  const Transport transport(map, rate, preroll);
+
+  const std::vector<MidiEvent> merged = input.Merged();
+  std::vector<TimedInput> inputs;
+  for (const MidiEvent& e : merged)
+    if (e.kind != MidiEventKind::kMeta) inputs.push_back({transport.FrameAtTick(e.tick), &e});
+  std::vector<int64_t> boundaries = {0};
+  for (uint32_t tick : map.ChangeTicks()) boundaries.push_back(transport.FrameAtTick(tick));
+  std::sort(boundaries.begin(), boundaries.end());
+
+  // The tail runs from the last event in or out; a plug-in that never stops sending is cut off.
+  const int64_t lastInput = inputs.empty() ? 0 : inputs.back().frame;
+  const double lastInputBeats = transport.BeatsAtFrame(lastInput);
+  const int64_t limit = transport.FrameAtBeats(lastInputBeats + std::max(64.0, 8.0 * settings.tailBeats));
+  auto tailEnd = [&](int64_t frame) {
+    return transport.FrameAtBeats(transport.BeatsAtFrame(frame) + settings.tailBeats);
+  };
+  int64_t end = std::min(limit, tailEnd(lastInput));
+
+  AEffect* effect = plugin.Effect();
+  AudioBuffers buffers(effect->numInputs, effect->numOutputs, block);
+  VstEventBatch batch;
+  host.SetBlockSize(block);
+  host.Received().clear();
+  plugin.Resume(rate, block);
+
+  int64_t pos = -preroll;
+  size_t nextInput = 0;
+  size_t seen = 0;
+  bool first = true;
+  RenderResult out;
+  out.prerollFrames = preroll;
+  while (pos < end) {
+    int64_t frames = std::min<int64_t>(block, end - pos);
+    auto boundary = std::upper_bound(boundaries.begin(), boundaries.end(), pos);
+    if (boundary != boundaries.end()) frames = std::min(frames, *boundary - pos);
+    const int n = static_cast<int>(frames);
+    transport.Fill(pos, n, true, first, &host.TimeInfo());
+    first = false;
+    batch.Clear();
+    while (nextInput < inputs.size() && inputs[nextInput].frame < pos + n) {
+      AddToBatch(*inputs[nextInput].event, static_cast<int>(inputs[nextInput].frame - pos), &batch);
+      ++nextInput;
+    }
+    host.BeginBlock(pos, n);
+    if (batch.Count() > 0) plugin.Dispatch(effProcessEvents, 0, 0, batch.Events());
+    buffers.SilenceInputs();
+    plugin.Process(buffers.In(), buffers.Out(), n);
+    host.EndBlock();
+    ++out.blocks;
+    const std::vector<ReceivedEvent>& received = host.Received();
+    for (; seen < received.size(); ++seen) {
+      const int64_t wanted = tailEnd(received[seen].frame);
+      if (wanted > limit) out.stoppedAtLimit = true;
+      end = std::max(end, std::min(limit, wanted));
+    }
+    pos += n;
+  }
+  // Stopping the transport lets the plug-in release whatever still sounds.
+  transport.Fill(pos, block, false, true, &host.TimeInfo());
+  host.BeginBlock(pos, block);
+  buffers.SilenceInputs();
+  plugin.Process(buffers.In(), buffers.Out(), block);
+  host.EndBlock(false);
+  ++out.blocks;
+  plugin.Suspend();
+
+  out.stopFrame = pos;
+  out.output = host.Received();
+  std::stable_sort(out.output.begin(), out.output.end(),
+                   [](const ReceivedEvent& a, const ReceivedEvent& b) { return a.frame < b.frame; });
+  out.eventsOutsideBlock = host.EventsOutsideBlock();
+  out.eventsOutsideProcessing = host.EventsOutsideProcessing();
+  out.malformedEvents = host.MalformedEvents();
+  *result = std::move(out);
+  return true;
+}
+
+}  // namespace cchost
