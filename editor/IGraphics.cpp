@@ -1,0 +1,154 @@
+// The graphics host's control list, redraw cycle and parameter synchronisation.
+#include "IGraphics.h"
+
+#include <cstdlib>
+
+#include "IBitmapControl.h"
+#include "IControl.h"
+#include "IParameter.h"
+#include "IPluginBase.h"
+
+IGraphics::IGraphics(IPluginBase* plug, int width, int height, int frameRate)
+    : mPlug(plug), mWidth(width), mHeight(height), mFPS(frameRate > 0 ? frameRate : kDefaultFrameRate) {}
+
+IGraphics::~IGraphics() { DeleteControls(); }
+
+void IGraphics::DeleteControls() {
+  while (!mControls.empty()) mControls.pop_back();
+  // Read-outs refer to their subjects, so they go only after every control.
+  mObservers.clear();
+  mEdControl = nullptr;
+  mEdParam = nullptr;
+}
+
+int IGraphics::AttachControl(IControl* control) {
+  mControls.emplace_back(control);
+  return NControls() - 1;
+}
+
+void IGraphics::AdoptObserver(IObserverInterface* observer) { mObservers.emplace_back(observer); }
+
+IControl* IGraphics::GetControl(int idx) const {
+  if (idx < 0 || idx >= NControls()) return nullptr;
+  return mControls[static_cast<size_t>(idx)].get();
+}
+
+void IGraphics::AttachBackground(int id, const char* name) {
+  const IBitmap bitmap = LoadBitmap(id, name, 1);
+  auto background = std::make_unique<IBitmapControl>(mPlug, 0, 0, -1, bitmap, IBlend::BlendCopy);
+  mControls.insert(mControls.begin(), std::move(background));
+  // Indices held by the mouse routing moved up with the list.
+  if (mMouseCapture >= 0) ++mMouseCapture;
+  if (mMouseOver >= 0) ++mMouseOver;
+}
+
+bool IGraphics::DrawBitmapFrame(const IBitmap* bitmap, const IRect* dest, int frame, const IBlend* blend) {
+  int srcY = 0;
+  if (bitmap->N > 1 && frame > 1) srcY = static_cast<int>(double(bitmap->H) * (frame - 1) / bitmap->N + 0.5);
+  return DrawBitmap(bitmap, dest, 0, srcY, blend);
+}
+
+bool IGraphics::DrawVerticalLine(const IColor* color, int x, int yLow, int yHigh) {
+  const IBlend copy(IBlend::BlendCopy, 1.0f);
+  return DrawLine(color, float(x), float(yLow), float(x), float(yHigh), &copy, false);
+}
+
+bool IGraphics::DrawHorizontalLine(const IColor* color, int y, int xLow, int xHigh) {
+  const IBlend copy(IBlend::BlendCopy, 1.0f);
+  return DrawLine(color, float(xLow), float(y), float(xHigh), float(y), &copy, false);
+}
+
+void IGraphics::Resize(int width, int height) {
+  mWidth = width;
+  mHeight = height;
+  EndGesture();
+  mMouseCapture = mMouseOver = -1;
+  mMouseX = mMouseY = -1;
+  DeleteControls();
+  if (mPlug) mPlug->OnEditorResized(width, height);
+}
+
+// ---- Parameters ----
+
+void IGraphics::SetParameterFromPlug(int paramIdx, double value, bool normalized) {
+  if (!normalized) {
+    const IParameter* param = mPlug ? mPlug->GetParam(paramIdx) : nullptr;
+    // No parameter, nothing to normalise against and no control can be bound to it.
+    if (!param) return;
+    value = param->NormalizeValue(value);
+  }
+  for (auto& control : mControls)
+    if (control->ParamIdx() == paramIdx) control->SetValueFromPlug(value);
+}
+
+void IGraphics::SetControlFromPlug(int paramIdx, double normalizedValue) {
+  for (auto& control : mControls)
+    if (control->ParamIdx() == paramIdx) control->SetValueFromUserInput(normalizedValue);
+}
+
+void IGraphics::SetAllControlsDirty() {
+  for (auto& control : mControls) control->SetDirty(false);
+}
+
+// ---- Redraw cycle ----
+
+bool IGraphics::IsDirty(IRect* r) {
+  bool dirty = false;
+  for (auto& control : mControls) {
+    // Notifying first lets a read-out mark its own text dirty before the scan reaches it.
+    control->NotifyObservers();
+    if (control->IsDirty()) {
+      *r = r->Union(&control->GetRECT());
+      dirty = true;
+    }
+  }
+  return dirty;
+}
+
+bool IGraphics::Draw(const IRect* r) {
+  if (mControls.empty()) return true;
+  if (mStrict) {
+    mDrawRect = *r;
+    for (auto& control : mControls)
+      if (!control->IsHidden() && r->Intersects(&control->GetRECT())) control->Draw(this);
+    for (auto& control : mControls) control->SetClean();
+  } else {
+    IControl* background = mControls[0].get();
+    if (background->IsDirty()) {
+      mDrawRect = background->GetRECT();
+      for (size_t i = 0; i < mControls.size(); ++i) {
+        IControl* control = mControls[i].get();
+        if (i == 0 || !control->IsHidden()) {
+          control->Draw(this);
+          control->SetClean();
+        }
+      }
+    } else {
+      for (size_t i = 1; i < mControls.size(); ++i) {
+        IControl* control = mControls[i].get();
+        if (!control->IsDirty()) continue;
+        mDrawRect = control->GetRECT();
+        for (size_t j = 0; j < mControls.size(); ++j) {
+          IControl* other = mControls[j].get();
+          if ((j == i || !other->IsHidden()) && mDrawRect.Intersects(&other->GetRECT())) other->Draw(this);
+        }
+        control->SetClean();
+      }
+    }
+  }
+  return PaintToWindow(r);
+}
+
+// ---- Typed entry ----
+
+void IGraphics::CommitTextEntry(const char* text) {
+  if (!mEdControl || !mEdParam || !text) return;
+  double value = 0.0;
+  if (mEdParam->NumDisplayTexts() != 0) {
+    int found = 0;
+    if (mEdParam->ValueForDisplayText(text, &found)) value = found;
+  } else {
+    value = std::strtod(text, nullptr);
+  }
+  mEdControl->SetValueFromUserInput(mEdParam->NormalizeValue(value));
+}
