@@ -61,6 +61,7 @@ const ParamTextRow kParamTextRows[] = {
 IGraphics* MakeCyclochordEditor(IPluginBase* plug, void* moduleInstance) {
   IGraphicsRaster* graphics =
       MakePlatformGraphics(plug, kCyclochordEditorWidth, kCyclochordEditorHeight, 0, moduleInstance);
+  if (!graphics) return nullptr;
   graphics->AttachBackground(100, "img/bg.png");
 
   const IBitmap handle = graphics->LoadBitmap(101, "img/fader-handle.png", 1);

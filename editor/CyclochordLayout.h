@@ -1,7 +1,8 @@
 // Cyclochord's editor: the 410 x 680 picture with its faders, read-outs, LED switches and parameter texts.
 #pragma once
 
-class IGraphics;
+#include "IGraphics.h"
+
 class IPluginBase;
 
 constexpr int kCyclochordEditorWidth = 410;
@@ -9,4 +10,5 @@ constexpr int kCyclochordEditorHeight = 680;
 
 // Builds the graphics host with its background and 49 controls, bound to the plug-in's parameters.
 // The caller hands the result to AttachEditor, which pushes the parameter values into the controls.
+// Null on a platform without a graphics host class.
 IGraphics* MakeCyclochordEditor(IPluginBase* plug, void* moduleInstance);
