@@ -5,6 +5,7 @@
 #include <memory>
 
 #include "Assert.h"
+#include "CyclochordLayout.h"
 #include "CyclochordParams.h"
 
 namespace {
@@ -41,6 +42,7 @@ Cyclochord::Cyclochord(audioMasterCallback hostCallback)
   RegisterParameters();
 
   // The editor is built here and handed to AttachEditor, which pushes every value into its controls.
+  AttachEditor(MakeCyclochordEditor(this, nullptr));
 }
 
 Cyclochord::~Cyclochord() = default;
