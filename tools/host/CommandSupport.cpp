@@ -29,7 +29,7 @@ bool ApplySetup(const Plugin& plugin, const PluginSetup& setup, std::ostream& ou
                std::to_string(plugin.NumPrograms()) + " (0.." + std::to_string(plugin.NumPrograms() - 1) + ")";
       return false;
     }
-    out << "program   " << setup.program << " \"" << plugin.ProgramName(setup.program) << "\"\n";
+    out << "program       " << setup.program << " \"" << plugin.ProgramName(setup.program) << "\"\n";
   }
   if (!setup.loadFxp.empty()) {
     FxProgram program;
@@ -38,13 +38,13 @@ bool ApplySetup(const Plugin& plugin, const PluginSetup& setup, std::ostream& ou
       *error = setup.loadFxp + ": " + *error;
       return false;
     }
-    out << "preset    " << setup.loadFxp << " \"" << program.name << "\"\n";
+    out << "preset        " << setup.loadFxp << " \"" << program.name << "\"\n";
   }
   for (const auto& [name, value] : setup.sets) {
     const int index = FindParameter(plugin, name, error);
     if (index < 0) return false;
     if (!SetParameterByDisplay(plugin, index, value, error)) return false;
-    out << "set       " << plugin.ParamName(index) << " = " << plugin.ParamDisplay(index) << "\n";
+    out << "set           " << plugin.ParamName(index) << " = " << plugin.ParamDisplay(index) << "\n";
   }
   return true;
 }

@@ -53,7 +53,7 @@ RgbImage DrawPianoRoll(const PianoRollInput& in, const TempoMap& map) {
     if (high - low < 24 && high < 127) ++high;
   }
   const double beats = std::max(1.0, std::ceil(in.endTick / division));
-  const double ppb = std::clamp(3000.0 / beats, 6.0, 64.0);  // pixels per beat
+  const double ppb = std::clamp(2000.0 / beats, 6.0, 48.0);  // pixels per beat
   const int rowHeight = std::clamp(560 / (high - low + 1), 4, 14);
   const int left = 56, top = 44, right = 24;
   const int rollWidth = static_cast<int>(std::ceil(beats * ppb));
@@ -111,7 +111,7 @@ RgbImage DrawPianoRoll(const PianoRollInput& in, const TempoMap& map) {
     noteRect(n, 0, &x0, &y0, &x1, &y1);
     image.FillRect(x0, y0, x1, y1, kInputFill);
   }
-  const int inset = rowHeight >= 8 ? 2 : 1;
+  const int inset = rowHeight >= 8 ? 3 : 1;
   for (const NoteSpan& n : in.outputNotes) {
     noteRect(n, inset, &x0, &y0, &x1, &y1);
     image.BlendRect(x0, y0, x1, y1, ChannelColour(n.channel), 0.85f);
@@ -121,6 +121,7 @@ RgbImage DrawPianoRoll(const PianoRollInput& in, const TempoMap& map) {
   for (const NoteSpan& n : in.inputNotes) {
     noteRect(n, 0, &x0, &y0, &x1, &y1);
     image.FrameRect(x0, y0, x1, y1, kInputFrame);
+    image.FrameRect(x0 + 1, y0 + 1, x1 - 1, y1 - 1, kInputFrame);
   }
   image.FrameRect(left - 1, top - 1, left + rollWidth + 1, top + rollHeight + 1, kBarLine);
 
@@ -135,6 +136,7 @@ RgbImage DrawPianoRoll(const PianoRollInput& in, const TempoMap& map) {
     ++entry;
   };
   legendEntry("input", kInputFill, kInputFrame);
+  image.FrameRect(left + 1, legendTop + 1, left + 27, legendTop + 13, kInputFrame);
   for (int c : channels) legendEntry("out ch " + std::to_string(c + 1), ChannelColour(c), Darker(ChannelColour(c)));
   return image;
 }

@@ -171,19 +171,29 @@ bool SetParameterByDisplay(const Plugin& plugin, int index, const std::string& r
   double number = 0.0;
   int decimals = 0;
   const bool numeric = ParseNumber(wanted, &number, &decimals);
-  auto matches = [&](const std::string& display) {
-    return TextMatches(display, wanted) || (numeric && NumberMatches(display, number));
+  // Best first: the same text; the same number; the number rounded to a coarser display (a
+  // display of "0" for 0.37 must not win over "0.37", so the nearest such display counts).
+  auto rank = [&](const std::string& display) -> double {
+    if (TextMatches(display, wanted)) return 0.0;
+    double shown = 0.0;
+    int shownDecimals = 0;
+    if (!numeric || !ParseNumber(display, &shown, &shownDecimals)) return -1.0;
+    if (std::fabs(shown - number) <= 1e-9 * std::max(1.0, std::fabs(number))) return 1.0;
+    if (NumberMatches(display, number)) return 2.0 + std::fabs(shown - number);
+    return -1.0;
   };
-  // The middle of the first run of matching samples sits safely inside the value's range.
-  int first = -1, last = -1;
+  int best = -1;
+  double bestRank = 1e300;
   for (int i = 0; i <= kSteps; ++i) {
-    if (matches(samples[size_t(i)].display)) {
-      if (first < 0) first = i;
-      last = i;
-    } else if (first >= 0) {
-      break;
+    const double r = rank(samples[size_t(i)].display);
+    if (r >= 0.0 && r < bestRank) {
+      bestRank = r;
+      best = i;
     }
   }
+  // The middle of the first run showing that text sits safely inside the value's range.
+  int first = best, last = best;
+  while (best >= 0 && last < kSteps && samples[size_t(last + 1)].display == samples[size_t(best)].display) ++last;
   float chosen = -1.0f;
   if (first >= 0) {
     chosen = samples[size_t((first + last) / 2)].normalized;

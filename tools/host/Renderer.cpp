@@ -69,7 +69,8 @@ bool Render(Plugin& plugin, Host& host, const MidiFile& input, const TempoMap& m
   auto tailEnd = [&](int64_t frame) {
     return transport.FrameAtBeats(transport.BeatsAtFrame(frame) + settings.tailBeats);
   };
-  int64_t end = std::min(limit, tailEnd(lastInput));
+  // Every input event must fall inside a block, the last one included, even without a tail.
+  int64_t end = std::max(lastInput + 1, std::min(limit, tailEnd(lastInput)));
 
   AEffect* effect = plugin.Effect();
   AudioBuffers buffers(effect->numInputs, effect->numOutputs, block);
