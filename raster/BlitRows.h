@@ -20,7 +20,8 @@ void SourceAlphaMixRow(Pixel* dest, const Pixel* src, int n, int v, int mode);
 void ColourModeRow(Pixel* dest, const Pixel* src, int n, int v, int mode);
 
 // Blends colour s over d with alpha a (1..254): d' = s + ((d - s) * (255 - a)) / 256 per colour channel,
-// truncating toward zero; the alpha byte becomes the coverage of s over d.
+// truncating toward zero. Nothing reads the alpha byte of a draw surface; it becomes the larger of the two
+// alphas, so an opaque surface stays opaque and a transparent one takes the source's alpha.
 inline Pixel BlendSourceAlpha(Pixel d, Pixel s, int a) {
   const int inverse = 255 - a;
   Pixel out = 0;
@@ -29,7 +30,7 @@ inline Pixel BlendSourceAlpha(Pixel d, Pixel s, int a) {
     const int dc = static_cast<int>((d >> shift) & 0xFF);
     out |= static_cast<Pixel>((sc + ((dc - sc) * inverse) / 256) & 0xFF) << shift;
   }
-  const int da = static_cast<int>(d >> 24);
-  out |= static_cast<Pixel>(a + (da * inverse + 127) / 255) << 24;
+  const Pixel da = d >> 24;
+  out |= (da > static_cast<Pixel>(a) ? da : static_cast<Pixel>(a)) << 24;
   return out;
 }

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <climits>
 #include <cmath>
 #include <limits>
@@ -187,6 +188,39 @@ TEST(Blit, SourceAlphaRowMixesSkippedCopiedAndBlendedPixels) {
   const Pixel expected[] = {source[0], background, blended,   source[3], source[4],
                             background, background, blended, source[8]};
   for (int i = 0; i < n; ++i) EXPECT_EQ(dest.Bits()[i], expected[i]) << i;
+}
+
+TEST(Blit, SourceAlphaFollowsThePerPixelRuleOnLongRows) {
+  // Runs of opaque and transparent pixels between stretches of random ones reach every block path.
+  const int n = 1000;
+  MemoryBitmap src(n, 1, 4), dest(n, 1, 4);
+  unsigned state = 2024;
+  const auto next = [&state] {
+    state = state * 1664525u + 1013904223u;
+    return state;
+  };
+  std::vector<Pixel> before(n);
+  for (int i = 0; i < n; ++i) {
+    Pixel alpha = next() >> 24;
+    if (i % 200 < 40) alpha = 255;
+    if (i % 200 >= 100 && i % 200 < 140) alpha = 0;
+    src.Bits()[i] = (alpha << 24) | (next() >> 8);
+    before[i] = dest.Bits()[i] = next();
+  }
+  Blit(&dest, &src, 0, 0, nullptr, 1.0f, kBlitSourceAlpha);
+  for (int i = 0; i < n; ++i) {
+    const Pixel s = src.Bits()[i], d = before[i];
+    const int a = static_cast<int>(s >> 24);
+    Pixel expected = a == 0 ? d : s;
+    if (a != 0 && a != 255) {
+      expected = std::max(d >> 24, s >> 24) << 24;
+      for (int shift = 0; shift < 24; shift += 8) {
+        const int sc = static_cast<int>((s >> shift) & 0xFF), dc = static_cast<int>((d >> shift) & 0xFF);
+        expected |= static_cast<Pixel>(sc + (dc - sc) * (255 - a) / 256) << shift;
+      }
+    }
+    ASSERT_EQ(dest.Bits()[i], expected) << "pixel " << i << ", alpha " << a;
+  }
 }
 
 TEST(Blit, SourceAlphaAtPartialWeightScalesTheAlpha) {
