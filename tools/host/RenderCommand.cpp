@@ -92,8 +92,10 @@ int RunRender(const std::vector<std::string>& args, std::ostream& out, std::ostr
     std::unique_ptr<Plugin> synth = Plugin::Load(o.synth, &synthHost, &error);
     if (!synth) return fail(error);
     SynthAudio audio;
-    if (!RenderSynth(*synth, synthHost, result.output, map, o.render.sampleRate, o.render.blockSize,
-                     result.stopFrame, 10.0, &audio, &error))
+    // The audio ends when the last note has died away, not with the silent tail of the render.
+    const int64_t lastFrame = result.output.empty() ? 0 : result.output.back().frame;
+    if (!RenderSynth(*synth, synthHost, result.output, map, o.render.sampleRate, o.render.blockSize, lastFrame,
+                     10.0, &audio, &error))
       return fail(error);
     float peak = 0.0f;
     for (float v : audio.samples) peak = std::max(peak, std::isfinite(v) ? std::fabs(v) : 0.0f);

@@ -1,0 +1,43 @@
+#!/bin/bash
+# The demo: installs what is missing, builds, and plays every example through Cyclochord into
+# out/ (MIDI, piano-roll picture, and audio through Debian's Kars instrument).
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+packages=(cmake g++ make libgtest-dev libbenchmark-dev libpng-dev zlib1g-dev dpf-plugins-vst)
+missing=()
+for p in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+if [ ${#missing[@]} -gt 0 ]; then
+  echo "== installing ${missing[*]}"
+  sudo=""
+  [ "$(id -u)" -ne 0 ] && sudo=sudo
+  $sudo apt-get update -qq
+  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq "${missing[@]}" >/dev/null
+fi
+
+echo "== building (Release, build/)"
+cmake -S . -B build -DCMAKE_BUILD_TYPE=Release >/dev/null
+cmake --build build -j"$(nproc)" --target cyclochord-host Cyclochord >/dev/null
+
+host=build/out/cyclochord-host
+plugin=build/out/Cyclochord.so
+synth=/usr/lib/vst/Kars-vst.so
+mkdir -p out
+
+status=0
+render() {  # name, MIDI file, preset
+  echo
+  echo "== $1: examples/$2 through Cyclochord with examples/$3"
+  "$host" render "$plugin" "examples/$2" -o "out/$1.mid" --load-fxp "examples/$3" \
+    --plot "out/$1.png" --synth "$synth" --wav "out/$1.wav" --normalize || status=1
+}
+render melody-triads melody.mid rotating-triads.fxp
+render melody-echo melody.mid pentatonic-echo.fxp
+render chords-split chords.mid two-channel-split.fxp
+render bass-split bass.mid two-channel-split.fxp
+
+echo
+echo "== done: out/*.mid (Cyclochord's output), out/*.png (piano rolls), out/*.wav (listen to them)"
+exit $status
