@@ -29,7 +29,7 @@ class IGraphicsLinux : public IGraphicsRaster {
   void SetWindowFactory(EditorWindowFactory factory) { mWindowFactory = factory; }
   EditorWindow* Window() const { return mWindow.get(); }
   void* ParentWindow() const { return mParentWindow; }
-  const FreeTypeFont* Font() const { return mFont.get(); }
+  FreeTypeFont* Font() const { return mFont.get(); }
   const IColor& LastTextColor() const { return mLastTextColor; }
 
  private:

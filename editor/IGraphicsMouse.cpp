@@ -38,8 +38,9 @@ void IGraphics::OnMouseDown(int x, int y, const IMouseMods* mods) {
   mMouseX = x;
   mMouseY = y;
   IControl* control = mControls[static_cast<size_t>(i)].get();
-  control->OnMouseDown(x, y, mods);
+  // The gesture opens before the press moves the value, so hosts that record on touch keep the first value too.
   BeginGesture(control->ParamIdx());
+  control->OnMouseDown(x, y, mods);
 }
 
 void IGraphics::OnMouseUp(int x, int y, const IMouseMods* mods) {
