@@ -284,27 +284,6 @@ TEST(Blit, OntoItselfReadsEverySourcePixelBeforeOverwritingIt) {
   EXPECT_EQ(At(bitmap, 3, 2), ((left >> 1) & 0x7F7F7F7Fu) + ((right >> 1) & 0x7F7F7F7Fu));
 }
 
-TEST(Blit, FlippedBitmapsAreAddressedFromTheBottom) {
-  // A bitmap that stores its rows bottom-up over a plain memory block.
-  class FlippedBitmap final : public RasterBitmap {
-   public:
-    Pixel* Bits() override { return mPixels.data(); }
-    int Width() const override { return 2; }
-    int Height() const override { return 3; }
-    int RowSpan() const override { return 2; }
-    bool IsFlipped() const override { return true; }
-    bool Resize(int, int) override { return false; }
-    void* DeviceContext() override { return nullptr; }
-    std::vector<Pixel> mPixels = std::vector<Pixel>(6, 0);
-  };
-  FlippedBitmap flipped;
-  auto src = MakeSource(2, 1);
-  Blit(&flipped, src.get(), 0, 0, nullptr, 1.0f, kBlitCopy);  // picture row 0
-  EXPECT_EQ(flipped.mPixels[4], SourcePixel(0, 0));      // is stored last
-  EXPECT_EQ(flipped.mPixels[5], SourcePixel(1, 0));
-  EXPECT_EQ(flipped.mPixels[0], 0u);
-}
-
 TEST(Blit, DrawSurfaceTakesTheFullBackgroundSize) {
   auto image = MakeSource(410, 680);
   SystemBitmap surface(410, 680);

@@ -195,13 +195,3 @@ TEST(PngDecoder, FailsCleanlyWhenTheBitmapCannotBeMade) {
   for (int i = 0; i < 4; ++i) huge[29 + i] = static_cast<unsigned char>(crc >> (24 - 8 * i));
   EXPECT_TRUE(Decode(huge).empty());
 }
-
-TEST(PngDecoder, FailureLeavesAGivenDestinationOwnedByTheCaller) {
-  const Bytes png = NoisyRgba();
-  const Bytes cut(png.begin(), png.begin() + static_cast<std::ptrdiff_t>(png.size() / 2));
-  MemoryBitmap memory(1, 1, 4);
-  EXPECT_EQ(PngFromMemory(cut.data(), cut.size(), &memory), nullptr);
-  // Still a usable bitmap of the image's size: only its pixels are undefined.
-  EXPECT_EQ(memory.Width(), 64);
-  EXPECT_NE(memory.Bits(), nullptr);
-}
