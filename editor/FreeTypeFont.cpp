@@ -11,28 +11,37 @@
 
 namespace {
 
-// The file and face index that fontconfig picks for a family, weight and slant.
+// The file and face index that fontconfig picks for a family, weight and slant. A configuration of our own,
+// released again, keeps us out of the host's fontconfig state and leaves nothing behind.
 bool MatchFont(const ITextStyle* style, std::string* path, int* index) {
+  FcConfig* config = FcInitLoadConfigAndFonts();
+  if (!config) return false;
   FcPattern* pattern = FcPatternCreate();
-  if (!pattern) return false;
+  if (!pattern) {
+    FcConfigDestroy(config);
+    return false;
+  }
   const char* family = style->mFont[0] ? style->mFont : "sans-serif";
   FcPatternAddString(pattern, FC_FAMILY, reinterpret_cast<const FcChar8*>(family));
   FcPatternAddInteger(pattern, FC_WEIGHT, style->mStyle == ITextStyle::StyleBold ? FC_WEIGHT_BOLD : FC_WEIGHT_REGULAR);
   FcPatternAddInteger(pattern, FC_SLANT, style->mStyle == ITextStyle::StyleItalic ? FC_SLANT_ITALIC : FC_SLANT_ROMAN);
   FcPatternAddBool(pattern, FC_SCALABLE, FcTrue);
-  FcConfigSubstitute(nullptr, pattern, FcMatchPattern);
+  FcConfigSubstitute(config, pattern, FcMatchPattern);
   FcDefaultSubstitute(pattern);
   FcResult result = FcResultNoMatch;
-  FcPattern* match = FcFontMatch(nullptr, pattern, &result);
+  FcPattern* match = FcFontMatch(config, pattern, &result);
   FcPatternDestroy(pattern);
-  if (!match) return false;
-  FcChar8* file = nullptr;
-  bool found = FcPatternGetString(match, FC_FILE, 0, &file) == FcResultMatch && file;
-  if (found) {
-    *path = reinterpret_cast<const char*>(file);
-    if (FcPatternGetInteger(match, FC_INDEX, 0, index) != FcResultMatch) *index = 0;
+  bool found = false;
+  if (match) {
+    FcChar8* file = nullptr;
+    found = FcPatternGetString(match, FC_FILE, 0, &file) == FcResultMatch && file;
+    if (found) {
+      *path = reinterpret_cast<const char*>(file);
+      if (FcPatternGetInteger(match, FC_INDEX, 0, index) != FcResultMatch) *index = 0;
+    }
+    FcPatternDestroy(match);
   }
-  FcPatternDestroy(match);
+  FcConfigDestroy(config);
   return found;
 }
 
