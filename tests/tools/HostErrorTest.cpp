@@ -128,3 +128,12 @@ TEST_F(HostErrors, AnOutputFolderThatDoesNotExistFailsBeforeRendering) {
   EXPECT_EQ(run.status, 1);
   EXPECT_NE(run.err.find("does not exist"), std::string::npos) << run.err;
 }
+
+TEST_F(HostErrors, AFileWhoseEventsLieDaysAwayIsRefused) {
+  MidiFile far = OneTrackFile({On(0, 60), Off(0x0FFFFFFF, 60)}, 120.0, 96);
+  WriteBytes(Out("far.mid"), WriteMidiFile(far));
+  const ToolRun run = Render(ModulePath("TestPlugin.so"), Out("far.mid"));
+  EXPECT_EQ(run.status, 1);
+  EXPECT_NE(run.err.find("hours are refused"), std::string::npos) << run.err;
+  ExpectNothingWritten();
+}

@@ -186,3 +186,37 @@ TEST(MidiFileErrors, EveryTruncationOfAValidFileIsRefusedOrReadSafely) {
         << "cut at " << n;
   }
 }
+
+TEST(MidiFileErrors, RandomCorruptionsAreReadOrRefusedSafely) {
+  MidiFile file;
+  MidiTrack track;
+  track.events = {TempoEvent(0, 100), MidiEvent::SysEx(0, 0xF0, {1, 2, 0xF7}), MidiEvent::Channel(5, 0x90, 60, 9),
+                  MidiEvent::Channel(9, 0x90, 62, 9), MidiEvent::Meta(9, 0x01, {'a', 'b'}), MidiEvent::Channel(300, 0x80, 60, 0)};
+  file.tracks = {track, track};
+  const std::vector<uint8_t> original = WriteMidiFile(file);
+  uint32_t seed = 1;
+  auto next = [&seed]() {
+    seed = seed * 1103515245u + 12345u;
+    return seed >> 8;
+  };
+  int refused = 0;
+  for (int round = 0; round < 3000; ++round) {
+    std::vector<uint8_t> bytes = original;
+    for (uint32_t flips = 1 + next() % 4; flips > 0; --flips) bytes[next() % bytes.size()] = uint8_t(next());
+    MidiFile out;
+    std::string error;
+    if (!ReadMidiFile(bytes, &out, &error)) {
+      ++refused;
+      EXPECT_FALSE(error.empty());
+    } else {
+      for (const MidiTrack& t : out.tracks) {
+        for (const MidiEvent& e : t.events) {
+          if (e.kind == MidiEventKind::kChannel) {
+            EXPECT_LT(e.data1, 0x80);
+          }
+        }
+      }
+    }
+  }
+  EXPECT_GT(refused, 100);
+}

@@ -9,6 +9,8 @@
 
 namespace cchost {
 namespace {
+// A corrupt or hostile file can place an event days away; rendering that would look like a hang.
+constexpr double kMaxSongSeconds = 6.0 * 3600.0;
 
 void AddToBatch(const MidiEvent& e, int delta, VstEventBatch* batch) {
   if (e.kind == MidiEventKind::kChannel) {
@@ -64,6 +66,11 @@ bool Render(Plugin& plugin, Host& host, const MidiFile& input, const TempoMap& m
 
   // The tail runs from the last event in or out; a plug-in that never stops sending is cut off.
   const int64_t lastInput = inputs.empty() ? 0 : inputs.back().frame;
+  if (double(lastInput) / rate > kMaxSongSeconds) {
+    *error = "the MIDI file's last event is " + std::to_string(int64_t(double(lastInput) / rate / 3600.0)) +
+             " hours in; files longer than " + std::to_string(int(kMaxSongSeconds / 3600.0)) + " hours are refused";
+    return false;
+  }
   const double lastInputBeats = transport.BeatsAtFrame(lastInput);
   const int64_t limit = transport.FrameAtBeats(lastInputBeats + std::max(64.0, 8.0 * settings.tailBeats));
   auto tailEnd = [&](int64_t frame) {

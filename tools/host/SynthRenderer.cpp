@@ -17,6 +17,11 @@ bool RenderSynth(Plugin& synth, Host& host, const std::vector<ReceivedEvent>& ev
     *error = synth.Path() + ": the instrument has no audio outputs";
     return false;
   }
+  constexpr double kMaxAudioSeconds = 3600.0;  // the audio is kept in memory
+  if (double(endFrame) / sampleRate + releaseLimitSeconds > kMaxAudioSeconds) {
+    *error = "audio through an instrument is limited to one hour";
+    return false;
+  }
   const int outputs = effect->numOutputs;
   const int inputs = effect->numInputs;
   const size_t block = size_t(blockSize);
