@@ -2,6 +2,7 @@
 #include "Cyclochord.h"
 
 #include <algorithm>
+#include <cmath>
 #include <memory>
 
 #include "Assert.h"
@@ -16,11 +17,12 @@ constexpr int kReservedNoteRecords = 512;
 // A transport stop may end a note on every channel of every key at once.
 constexpr std::size_t kReservedOutMsgs = NUM_MIDI_NOTES * NUM_MIDI_CHANNELS;
 
-// Rounded host position; false when the host's value cannot be a position at all.
+// Rounded host position; false when the host's value cannot be a position at all. Rounds down from the
+// half, also below zero: truncating there would make pre-roll that crosses zero look like a jump.
 bool RoundSamplePosition(double samplePos, int64_t* position) {
   constexpr double kLimit = 4.0e18;
   if (!(samplePos > -kLimit && samplePos < kLimit)) return false;
-  *position = static_cast<int64_t>(samplePos + 0.5);
+  *position = static_cast<int64_t>(std::floor(samplePos + 0.5));
   return true;
 }
 }  // namespace
@@ -64,8 +66,9 @@ void Cyclochord::UpdateDelays() {
 // ---- Incoming MIDI ----
 
 int32_t Cyclochord::ScheduleOffset(int32_t offset) {
-  // Hosts deliver a block's events in time order; one that does not gets them handled in delivery order.
-  if (offset < mEarliestOffset) offset = mEarliestOffset;
+  // Hosts deliver a block's events in time order and inside the block. One that does not gets them handled
+  // in delivery order, and an offset far beyond the block may not hold back every later note.
+  offset = std::max(std::min(offset, GetBlockSize()), mEarliestOffset);
   mEarliestOffset = offset;
   return offset;
 }
@@ -174,6 +177,7 @@ void Cyclochord::SilenceSounding() {
   mNoteTracker.Clear();
   mOutMsgs.clear();
   for (int note = 0; note < NUM_MIDI_NOTES; ++note) {
+    if (mNoteTracker.Sounding(note) == 0) continue;
     for (int channel = 0; channel < NUM_MIDI_CHANNELS; ++channel) {
       if (!((mNoteTracker.Sounding(note) >> channel) & 1u)) continue;
       mOutMsgs.push_back(IMidiMessage::MakeNoteOff(note, 0, channel));

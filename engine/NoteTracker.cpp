@@ -1,6 +1,7 @@
 // Queue operations of the note tracker: insertion by time, cutoff avoidance, de-duplication, pooling.
 #include "NoteTracker.h"
 
+#include <cstring>
 #include <new>
 
 #include "Assert.h"
@@ -48,23 +49,41 @@ bool NoteTracker::AddNoteOff(int32_t time, int note, int channel, int velocity) 
 }
 
 void NoteTracker::Insert(NoteRecord* pRecord, int32_t time) {
-  int32_t r = time;
-  for (NoteRecord* p = mPendingNotes.first; p; p = p->next) {
-    if (p->mDelta > r) {
-      pRecord->mDelta = r;
-      p->mDelta -= r;
-      mPendingNotes.InsertBefore(p, pRecord);
-      return;
+  Count(pRecord, +1);
+  // Behind every record of equal time; the walk starts from whichever end is nearer in time.
+  NoteRecord* pAfter = nullptr;  // the last record at or before time; null for the front
+  int32_t afterTime = 0;
+  if (time >= mLastTime / 2) {
+    pAfter = mPendingNotes.last;
+    afterTime = mLastTime;
+    while (pAfter && afterTime > time) {
+      afterTime -= pAfter->mDelta;
+      pAfter = pAfter->prev;
     }
-    r -= p->mDelta;
+  } else {
+    for (NoteRecord* p = mPendingNotes.first; p && afterTime + p->mDelta <= time; p = p->next) {
+      afterTime += p->mDelta;
+      pAfter = p;
+    }
   }
-  pRecord->mDelta = r;
-  mPendingNotes.PushBack(pRecord);
+  NoteRecord* pBefore = pAfter ? pAfter->next : mPendingNotes.first;
+  pRecord->mDelta = time - afterTime;
+  if (pBefore) {
+    pBefore->mDelta -= pRecord->mDelta;
+    mPendingNotes.InsertBefore(pBefore, pRecord);
+  } else {
+    mPendingNotes.PushBack(pRecord);
+    mLastTime = time;
+  }
 }
 
 void NoteTracker::Remove(NoteRecord* pRecord) {
-  if (pRecord->next) pRecord->next->mDelta += pRecord->mDelta;
+  if (pRecord->next)
+    pRecord->next->mDelta += pRecord->mDelta;
+  else
+    mLastTime -= pRecord->mDelta;
   mPendingNotes.Unlink(pRecord);
+  Count(pRecord, -1);
 }
 
 void NoteTracker::ConsumeFirst() {
@@ -72,35 +91,34 @@ void NoteTracker::ConsumeFirst() {
   CC_ASSERT(pRecord);
   // The block walk has counted this delta already, so it is not handed on.
   mPendingNotes.Unlink(pRecord);
+  Count(pRecord, -1);
   mFreeNotes.PushBack(pRecord);
 }
 
+// The first note-off of the key at or after the new note-on, unless a note-on of the key later than the new
+// one comes before it. Walked backwards over the records at or after that time; note-ons at exactly that
+// time do not stand in the way.
 void NoteTracker::AvoidCutoff(int note, int channel, int32_t time) {
-  int64_t t = 0;
-  int64_t lastNoteOn = 0;
-  for (NoteRecord* p = mPendingNotes.first; p; p = p->next) {
-    t += p->mDelta;
-    if (p->mNote != note || p->mChannel != channel) continue;
-    if (!p->mIsNoteOff) {
-      // A later note-on owns every note-off behind it.
-      if (t > time) return;
-      lastNoteOn = t;
-    } else if (lastNoteOn <= time && time <= t) {
-      NoteRecord* pRecord = p;
-      CC_ASSERT(mPendingNotes.contains(pRecord));
-      Remove(pRecord);
-      Insert(pRecord, time > 0 ? time - 1 : 0);
-      return;
-    }
+  if (mQueuedNoteOffs[note][channel] == 0) return;
+  NoteRecord* pFound = nullptr;
+  int32_t t = mLastTime;
+  for (NoteRecord* p = mPendingNotes.last; p && t >= time; p = p->prev) {
+    if (p->mNote == note && p->mChannel == channel && (p->mIsNoteOff || t > time)) pFound = p;
+    t -= p->mDelta;
   }
+  if (!pFound || !pFound->mIsNoteOff) return;
+  NoteRecord* pRecord = pFound;
+  CC_ASSERT(mPendingNotes.contains(pRecord));
+  Remove(pRecord);
+  Insert(pRecord, time > 0 ? time - 1 : 0);
 }
 
 bool NoteTracker::HasNoteOnAt(int note, int channel, int32_t time) const {
-  int64_t t = 0;
-  for (const NoteRecord* p = mPendingNotes.first; p; p = p->next) {
-    t += p->mDelta;
-    if (t > time) return false;
+  if (mQueuedNoteOns[note][channel] == 0) return false;
+  int32_t t = mLastTime;
+  for (const NoteRecord* p = mPendingNotes.last; p && t >= time; p = p->prev) {
     if (t == time && !p->mIsNoteOff && p->mNote == note && p->mChannel == channel) return true;
+    t -= p->mDelta;
   }
   return false;
 }
@@ -117,4 +135,10 @@ void NoteTracker::CancelChannel(int channel) {
   }
 }
 
-void NoteTracker::Clear() { mFreeNotes.SpliceBack(mPendingNotes); }
+void NoteTracker::Clear() {
+  if (mPendingNotes.empty()) return;  // a stopped transport clears every block
+  mFreeNotes.SpliceBack(mPendingNotes);
+  mLastTime = 0;
+  std::memset(mQueuedNoteOns, 0, sizeof(mQueuedNoteOns));
+  std::memset(mQueuedNoteOffs, 0, sizeof(mQueuedNoteOffs));
+}

@@ -55,9 +55,18 @@ class NoteTracker {
   void Remove(NoteRecord* pRecord);
   void AvoidCutoff(int note, int channel, int32_t time);
 
+  void Count(const NoteRecord* pRecord, int change) {
+    (pRecord->mIsNoteOff ? mQueuedNoteOffs : mQueuedNoteOns)[pRecord->mNote][pRecord->mChannel] += change;
+  }
+
   LinkedList<NoteRecord> mPendingNotes;
   LinkedList<NoteRecord> mFreeNotes;
   uint32_t mSounding[NUM_MIDI_NOTES] = {};
+  // Time of the last queued record, so that searches can start from the nearer end.
+  int32_t mLastTime = 0;
+  // Queued records per note and channel: most searches concern a key with nothing queued, and end here.
+  int32_t mQueuedNoteOns[NUM_MIDI_NOTES][NUM_MIDI_CHANNELS] = {};
+  int32_t mQueuedNoteOffs[NUM_MIDI_NOTES][NUM_MIDI_CHANNELS] = {};
 };
 
 template <typename Collect>
@@ -67,6 +76,7 @@ void NoteTracker::TakeDue(int32_t nFrames, Collect&& collect) {
   while (NoteRecord* pRecord = mPendingNotes.first) {
     if (pRecord->mDelta > remaining) {
       pRecord->mDelta -= remaining;
+      mLastTime -= nFrames;  // every queued time moves the whole block closer
       return;
     }
     // An event due exactly at nFrames still belongs to this block.
@@ -79,4 +89,5 @@ void NoteTracker::TakeDue(int32_t nFrames, Collect&& collect) {
     collect(static_cast<const NoteRecord&>(*pRecord), elapsed);
     ConsumeFirst();
   }
+  mLastTime = 0;
 }
