@@ -7,7 +7,7 @@
 
 #include "MidiFileWriter.h"
 #include "OutputMidi.h"
-#include "PluginState.h"
+#include "ParameterText.h"
 #include "Renderer.h"
 
 using namespace cchost;

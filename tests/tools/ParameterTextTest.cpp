@@ -1,7 +1,7 @@
 // Setting parameters by name and display text, on the framework's test plug-in through its AEffect.
 #include <gtest/gtest.h>
 
-#include "PluginState.h"
+#include "ParameterText.h"
 #include "ToolTestSupport.h"
 
 using namespace cchost;

@@ -2,6 +2,7 @@
 #include "CommandSupport.h"
 
 #include "FileIo.h"
+#include "ParameterText.h"
 #include "PluginState.h"
 
 namespace cchost {
