@@ -97,18 +97,6 @@ TEST(IFaderControl, ClickPutsTheHandleCentreUnderThePointer) {
   EXPECT_DOUBLE_EQ(fader.GetValue(), 0.25);
 }
 
-TEST(IFaderControl, VerticalFaderHasValueOneAtTheTop) {
-  const IBitmap handle(nullptr, 12, 10, 1);
-  IFaderControl fader(nullptr, 10, 100, 110, -1, handle, IFaderControl::kVertical);
-  EXPECT_EQ(fader.GetRECT(), IRect(10, 100, 22, 210));
-  fader.OnMouseDown(15, 105, &kLeft);
-  EXPECT_DOUBLE_EQ(fader.GetValue(), 1.0);
-  EXPECT_EQ(fader.GetHandleRect().T, 100);
-  fader.OnMouseDown(15, 205, &kLeft);
-  EXPECT_DOUBLE_EQ(fader.GetValue(), 0.0);
-  EXPECT_EQ(fader.GetHandleRect().B, 210);
-}
-
 TEST(IFaderControl, TrackNoLongerThanItsHandleGivesZeroNotNaN) {
   const IBitmap handle(nullptr, 12, 12, 1);
   IFaderControl fader(nullptr, 0, 0, 12, -1, handle, IFaderControl::kHorizontal);
@@ -159,14 +147,6 @@ TEST(IControl, AValueEqualToTheCurrentOneCostsNoRedraw) {
   EXPECT_TRUE(control.IsDirty());
   control.SetClean();
   EXPECT_FALSE(control.IsDirty());
-}
-
-TEST(IControl, HitRectangleOfZerosIsNeverHit) {
-  ProbeControl control(nullptr, IRect(0, 0, 10, 10));
-  EXPECT_TRUE(control.IsHit(0, 0));
-  EXPECT_FALSE(control.IsHit(10, 5));
-  control.SetHitRECT(IRect());
-  EXPECT_FALSE(control.IsHit(0, 0));
 }
 
 TEST(ITextControl, GreyColourIsEachComponentLess128AndBlackStaysBlack) {

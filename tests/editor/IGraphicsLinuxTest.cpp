@@ -123,16 +123,6 @@ TEST(IGraphicsLinuxText, FontIsMadeOnceAndLaterStylesChangeOnlyTheColour) {
   EXPECT_TRUE(reddish);
 }
 
-TEST(IGraphicsLinuxText, EmptyTextDrawsNothingAndMakesNoFont) {
-  auto g = MakeHost();
-  const ITextStyle style = Style(ITextStyle::AlignNear);
-  const IRect rect(10, 10, 190, 30);
-  EXPECT_TRUE(g->DrawText(&style, "", &rect));
-  EXPECT_TRUE(g->DrawText(&style, nullptr, &rect));
-  EXPECT_EQ(g->Font(), nullptr);
-  EXPECT_EQ(FindInk(*g->GetDrawBitmap(), nullptr, IRect(0, 0, 200, 60)).mCount, 0);
-}
-
 TEST(IGraphicsLinuxText, TextStaysInsideTheRepaintAreaAndTheSurface) {
   auto g = MakeHost();
   // A text control that hangs over the surface's right edge, repainted only in its left half.

@@ -145,13 +145,6 @@ TEST(IGraphics, DirtyControlsFarApartRepaintOneUnionAndThenNothing) {
   EXPECT_FALSE(p.g.Tick());
 }
 
-TEST(IGraphics, DrawOfAnEmptyListPaintsNothing) {
-  FakeGraphics g(nullptr);
-  const IRect all(0, 0, 410, 680);
-  EXPECT_TRUE(g.Draw(&all));
-  EXPECT_TRUE(g.mPaints.empty());
-}
-
 TEST(IGraphics, DrawIsClippedToControlsMeetingTheRectangle) {
   Probes p;
   const IRect corner(60, 60, 80, 80);
@@ -159,20 +152,6 @@ TEST(IGraphics, DrawIsClippedToControlsMeetingTheRectangle) {
   EXPECT_EQ(p.a->mDraws, 0);
   EXPECT_EQ(p.b->mDraws, 1);
   // Every control is cleaned, drawn or not.
-  EXPECT_FALSE(p.a->IsDirty());
-}
-
-TEST(IGraphics, PerControlDrawingWithoutStrictFlag) {
-  Probes p;
-  p.g.SetStrictDrawing(false);
-  const IRect all(0, 0, 410, 680);
-  p.g.Draw(&all);  // background dirty: everything drawn
-  EXPECT_EQ(p.a->mDraws, 1);
-  EXPECT_EQ(p.b->mDraws, 1);
-  p.a->SetDirty(false);
-  p.g.Draw(&all);  // a alone is dirty: a and what meets it
-  EXPECT_EQ(p.a->mDraws, 2);
-  EXPECT_EQ(p.b->mDraws, 2);
   EXPECT_FALSE(p.a->IsDirty());
 }
 
