@@ -6,6 +6,7 @@ packages=(
   cmake g++ make pkg-config
   libgtest-dev libbenchmark-dev
   libpng-dev zlib1g-dev
+  libfreetype-dev libfontconfig-dev fonts-liberation
   dpf-plugins-vst
 )
 
