@@ -48,41 +48,47 @@ bool NoteTracker::AddNoteOff(int32_t time, int note, int channel, int velocity) 
   return true;
 }
 
-void NoteTracker::Insert(NoteRecord* pRecord, int32_t time) {
-  Count(pRecord, +1);
-  // Behind every record of equal time; the walk starts from whichever end is nearer in time.
-  NoteRecord* pAfter = nullptr;  // the last record at or before time; null for the front
-  int32_t afterTime = 0;
-  if (time >= mLastTime / 2) {
-    pAfter = mPendingNotes.last;
-    afterTime = mLastTime;
-    while (pAfter && afterTime > time) {
-      afterTime -= pAfter->mDelta;
-      pAfter = pAfter->prev;
-    }
-  } else {
-    for (NoteRecord* p = mPendingNotes.first; p && afterTime + p->mDelta <= time; p = p->next) {
-      afterTime += p->mDelta;
-      pAfter = p;
-    }
+const NoteRecord* NoteTracker::LastAtOrBefore(int64_t dueAt, int channel) const {
+  const NoteRecord* p = mpRecentOnChannel[channel];
+  if (!p || p->mDueAt < 0) {
+    const NoteRecord* first = mPendingNotes.first;
+    if (!first || first->mDueAt > dueAt) return nullptr;
+    // No recent record to start from: start from the end nearer in time.
+    p = dueAt - first->mDueAt < mPendingNotes.last->mDueAt - dueAt ? first : mPendingNotes.last;
   }
+  if (p->mDueAt <= dueAt) {
+    while (p->next && p->next->mDueAt <= dueAt) p = p->next;
+    return p;
+  }
+  while (p && p->mDueAt > dueAt) p = p->prev;
+  return p;
+}
+
+void NoteTracker::Insert(NoteRecord* pRecord, int32_t time) {
+  // Behind every record of equal time.
+  const int64_t dueAt = mClock + time;
+  NoteRecord* pAfter = const_cast<NoteRecord*>(LastAtOrBefore(dueAt, pRecord->mChannel));
   NoteRecord* pBefore = pAfter ? pAfter->next : mPendingNotes.first;
-  pRecord->mDelta = time - afterTime;
+  pRecord->mDueAt = dueAt;
+  pRecord->mDelta = static_cast<int32_t>(dueAt - (pAfter ? pAfter->mDueAt : mClock));
   if (pBefore) {
     pBefore->mDelta -= pRecord->mDelta;
     mPendingNotes.InsertBefore(pBefore, pRecord);
   } else {
     mPendingNotes.PushBack(pRecord);
-    mLastTime = time;
   }
+  Count(pRecord, +1);
+  if (pRecord->mIsNoteOff) {
+    int64_t& latest = mLatestNoteOffDue[pRecord->mNote][pRecord->mChannel];
+    if (mQueuedNoteOffs[pRecord->mNote][pRecord->mChannel] == 1 || dueAt > latest) latest = dueAt;
+  }
+  mpRecentOnChannel[pRecord->mChannel] = pRecord;
 }
 
 void NoteTracker::Remove(NoteRecord* pRecord) {
-  if (pRecord->next)
-    pRecord->next->mDelta += pRecord->mDelta;
-  else
-    mLastTime -= pRecord->mDelta;
+  if (pRecord->next) pRecord->next->mDelta += pRecord->mDelta;
   mPendingNotes.Unlink(pRecord);
+  pRecord->mDueAt = -1;
   Count(pRecord, -1);
 }
 
@@ -91,35 +97,36 @@ void NoteTracker::ConsumeFirst() {
   CC_ASSERT(pRecord);
   // The block walk has counted this delta already, so it is not handed on.
   mPendingNotes.Unlink(pRecord);
+  pRecord->mDueAt = -1;
   Count(pRecord, -1);
   mFreeNotes.PushBack(pRecord);
 }
 
-// The first note-off of the key at or after the new note-on, unless a note-on of the key later than the new
-// one comes before it. Walked backwards over the records at or after that time; note-ons at exactly that
-// time do not stand in the way.
+// The first note-off of the key at or after the new note-on's time moves, unless a note-on of the key later
+// than the new one comes first (that one owns it). Note-ons at exactly that time do not stand in the way.
 void NoteTracker::AvoidCutoff(int note, int channel, int32_t time) {
-  if (mQueuedNoteOffs[note][channel] == 0) return;
-  NoteRecord* pFound = nullptr;
-  int32_t t = mLastTime;
-  for (NoteRecord* p = mPendingNotes.last; p && t >= time; p = p->prev) {
-    if (p->mNote == note && p->mChannel == channel && (p->mIsNoteOff || t > time)) pFound = p;
-    t -= p->mDelta;
+  const int64_t dueAt = mClock + time;
+  if (mQueuedNoteOffs[note][channel] == 0 || mLatestNoteOffDue[note][channel] < dueAt) return;
+  const NoteRecord* pAfter = LastAtOrBefore(dueAt - 1, channel);
+  for (NoteRecord* p = pAfter ? pAfter->next : mPendingNotes.first; p; p = p->next) {
+    if (p->mNote != note || p->mChannel != channel) continue;
+    if (!p->mIsNoteOff) {
+      if (p->mDueAt > dueAt) return;
+      continue;
+    }
+    NoteRecord* pRecord = p;
+    CC_ASSERT(mPendingNotes.contains(pRecord));
+    Remove(pRecord);
+    Insert(pRecord, time > 0 ? time - 1 : 0);
+    return;
   }
-  if (!pFound || !pFound->mIsNoteOff) return;
-  NoteRecord* pRecord = pFound;
-  CC_ASSERT(mPendingNotes.contains(pRecord));
-  Remove(pRecord);
-  Insert(pRecord, time > 0 ? time - 1 : 0);
 }
 
 bool NoteTracker::HasNoteOnAt(int note, int channel, int32_t time) const {
   if (mQueuedNoteOns[note][channel] == 0) return false;
-  int32_t t = mLastTime;
-  for (const NoteRecord* p = mPendingNotes.last; p && t >= time; p = p->prev) {
-    if (t == time && !p->mIsNoteOff && p->mNote == note && p->mChannel == channel) return true;
-    t -= p->mDelta;
-  }
+  const int64_t dueAt = mClock + time;
+  for (const NoteRecord* p = LastAtOrBefore(dueAt, channel); p && p->mDueAt == dueAt; p = p->prev)
+    if (!p->mIsNoteOff && p->mNote == note && p->mChannel == channel) return true;
   return false;
 }
 
@@ -137,8 +144,8 @@ void NoteTracker::CancelChannel(int channel) {
 
 void NoteTracker::Clear() {
   if (mPendingNotes.empty()) return;  // a stopped transport clears every block
+  for (NoteRecord* p = mPendingNotes.first; p; p = p->next) p->mDueAt = -1;
   mFreeNotes.SpliceBack(mPendingNotes);
-  mLastTime = 0;
   std::memset(mQueuedNoteOns, 0, sizeof(mQueuedNoteOns));
   std::memset(mQueuedNoteOffs, 0, sizeof(mQueuedNoteOffs));
 }

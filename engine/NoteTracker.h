@@ -14,6 +14,7 @@ struct NoteRecord {
   int32_t mNote = 0;
   int32_t mVelocity = 0;
   int32_t mDelta = 0;  // samples after the previous queued record (the first: after the next block's start)
+  int64_t mDueAt = -1;  // the same time counted from the tracker's creation; -1 while pooled
 };
 
 // Times are samples from the start of the next block to be processed.
@@ -43,6 +44,7 @@ class NoteTracker {
   void TakeDue(int32_t nFrames, Collect&& collect);
 
   const NoteRecord* First() const { return mPendingNotes.first; }
+  const NoteRecord* Last() const { return mPendingNotes.last; }
   uint32_t Sounding(int note) const { return mSounding[note]; }
   void ClearSounding(int note, int channel) { mSounding[note] &= ~(1u << channel); }
   int NumPending() const { return mPendingNotes.size(); }
@@ -54,6 +56,7 @@ class NoteTracker {
   void Insert(NoteRecord* pRecord, int32_t time);
   void Remove(NoteRecord* pRecord);
   void AvoidCutoff(int note, int channel, int32_t time);
+  const NoteRecord* LastAtOrBefore(int64_t dueAt, int channel) const;
 
   void Count(const NoteRecord* pRecord, int change) {
     (pRecord->mIsNoteOff ? mQueuedNoteOffs : mQueuedNoteOns)[pRecord->mNote][pRecord->mChannel] += change;
@@ -62,11 +65,18 @@ class NoteTracker {
   LinkedList<NoteRecord> mPendingNotes;
   LinkedList<NoteRecord> mFreeNotes;
   uint32_t mSounding[NUM_MIDI_NOTES] = {};
-  // Time of the last queued record, so that searches can start from the nearer end.
-  int32_t mLastTime = 0;
-  // Queued records per note and channel: most searches concern a key with nothing queued, and end here.
+
+  // The rest only speeds up searching; the queue itself is the list above.
+  // Samples taken since creation: a record's time is its mDueAt - mClock.
+  int64_t mClock = 0;
+  // The record last queued on each channel. A voice queues its events in time order on its own channel,
+  // so the next search usually ends a record or two from there.
+  NoteRecord* mpRecentOnChannel[NUM_MIDI_CHANNELS] = {};
+  // Most searches concern a key with nothing queued, and end here.
   int32_t mQueuedNoteOns[NUM_MIDI_NOTES][NUM_MIDI_CHANNELS] = {};
   int32_t mQueuedNoteOffs[NUM_MIDI_NOTES][NUM_MIDI_CHANNELS] = {};
+  // Never earlier than the latest queued note-off of the key.
+  int64_t mLatestNoteOffDue[NUM_MIDI_NOTES][NUM_MIDI_CHANNELS] = {};
 };
 
 template <typename Collect>
@@ -76,8 +86,7 @@ void NoteTracker::TakeDue(int32_t nFrames, Collect&& collect) {
   while (NoteRecord* pRecord = mPendingNotes.first) {
     if (pRecord->mDelta > remaining) {
       pRecord->mDelta -= remaining;
-      mLastTime -= nFrames;  // every queued time moves the whole block closer
-      return;
+      break;
     }
     // An event due exactly at nFrames still belongs to this block.
     elapsed += pRecord->mDelta;
@@ -89,5 +98,5 @@ void NoteTracker::TakeDue(int32_t nFrames, Collect&& collect) {
     collect(static_cast<const NoteRecord&>(*pRecord), elapsed);
     ConsumeFirst();
   }
-  mLastTime = 0;
+  mClock += nFrames < 0 ? 0 : nFrames;
 }

@@ -164,8 +164,8 @@ TEST(NoteTracker, AgreesWithAPlainTimeOrderedListOverARandomSession) {
   auto pick = [&](int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(random); };
   NoteTracker tracker;
   ModelQueue model;
-  for (int step = 0; step < 20000; ++step) {
-    const int note = pick(60, 63), channel = pick(0, 2), time = pick(0, 1500);
+  for (int step = 0; step < 60000; ++step) {
+    const int note = pick(60, 64), channel = pick(0, 3), time = pick(0, 1) ? pick(0, 1500) : pick(0, 40);
     switch (pick(0, 9)) {
       case 0:
       case 1:
@@ -183,7 +183,10 @@ TEST(NoteTracker, AgreesWithAPlainTimeOrderedListOverARandomSession) {
         model.Insert(time, {0, 1, note, channel});
         break;
       case 6:
-        if (pick(0, 20) == 0) {
+        if (pick(0, 200) == 0) {
+          tracker.Clear();
+          model.items.clear();
+        } else if (pick(0, 20) == 0) {
           tracker.CancelChannel(channel);
           model.items.erase(std::remove_if(model.items.begin(), model.items.end(),
                                            [&](const ModelQueue::Item& i) { return i.event.channel == channel; }),
