@@ -17,8 +17,8 @@ constexpr int kReservedNoteRecords = 512;
 // A transport stop may end a note on every channel of every key at once.
 constexpr std::size_t kReservedOutMsgs = NUM_MIDI_NOTES * NUM_MIDI_CHANNELS;
 
-// Rounded host position; false when the host's value cannot be a position at all. Rounds down from the
-// half, also below zero: truncating there would make pre-roll that crosses zero look like a jump.
+// The host position rounded to the nearest sample, halves up; false when the value cannot be a position.
+// Rounding toward zero instead would make a pre-roll that crosses zero look like a jump.
 bool RoundSamplePosition(double samplePos, int64_t* position) {
   constexpr double kLimit = 4.0e18;
   if (!(samplePos > -kLimit && samplePos < kLimit)) return false;

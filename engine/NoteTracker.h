@@ -44,7 +44,6 @@ class NoteTracker {
   void TakeDue(int32_t nFrames, Collect&& collect);
 
   const NoteRecord* First() const { return mPendingNotes.first; }
-  const NoteRecord* Last() const { return mPendingNotes.last; }
   uint32_t Sounding(int note) const { return mSounding[note]; }
   void ClearSounding(int note, int channel) { mSounding[note] &= ~(1u << channel); }
   int NumPending() const { return mPendingNotes.size(); }

@@ -1,6 +1,7 @@
 // Pooled note groups keyed by trigger note, and their release into the note tracker.
 #include "TriggerTracker.h"
 
+#include <algorithm>
 #include <new>
 
 #include "Assert.h"
@@ -53,9 +54,10 @@ void TriggerTracker::Release(int note, int32_t offset, NoteTracker& noteTracker)
   NoteGroup* pNoteGroup = ActiveGroup(note);
   if (!pNoteGroup) return;
   for (int emitIdx = 0; emitIdx < pNoteGroup->mNumEmitted; ++emitIdx) {
-    const double delay = pNoteGroup->Delay(emitIdx);
-    const int64_t delaySamples = delay > 0.0 ? static_cast<int64_t>(delay < NoteTracker::kMaxTime ? delay : NoteTracker::kMaxTime) : 0;
-    const int64_t time = static_cast<int64_t>(offset) + delaySamples;
+    // Whole samples, and never a time the queue cannot hold.
+    const double recorded = pNoteGroup->Delay(emitIdx);
+    const double delay = recorded > 0.0 ? std::min(recorded, static_cast<double>(NoteTracker::kMaxTime)) : 0.0;
+    const int64_t time = static_cast<int64_t>(offset) + static_cast<int64_t>(delay);
     noteTracker.AddNoteOff(NoteTracker::ClampTime(time), pNoteGroup->Note(emitIdx), pNoteGroup->Channel(emitIdx),
                            pNoteGroup->Velocity(emitIdx));
   }
