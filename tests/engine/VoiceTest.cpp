@@ -47,49 +47,9 @@ TEST(Voice, SelectingAnAlgorithmAgainRestartsTheRotation) {
   EXPECT_EQ(voice.mDirection, +1);
 }
 
-TEST(Voice, RandomRotatorsShareOneStreamInTheOrderTheyAdvance) {
+TEST(Voice, TheRandomStreamStartsFromItsFixedSeed) {
   uint32_t state[2] = {kRandomSeed0, kRandomSeed1};
   std::vector<int> draws;
   for (int i = 0; i < 12; ++i) draws.push_back(Voice::NextRandomIndex(state));
   EXPECT_EQ(draws, (std::vector<int>{3, 0, 2, 2, 1, 2, 0, 0, 3, 0, 1, 2}));
-
-  uint32_t shared[2] = {kRandomSeed0, kRandomSeed1};
-  Voice rotator[2];
-  std::vector<int> indices[2];
-  for (Voice& v : rotator) {
-    v.mpRandom = shared;
-    v.SetAlgorithm(kAlgoRandom);
-  }
-  for (int i = 0; i < 4; ++i)
-    for (int r = 0; r < 2; ++r) {
-      rotator[r].Advance();
-      indices[r].push_back(rotator[r].mIndex);
-    }
-  EXPECT_EQ(indices[0], (std::vector<int>{3, 2, 1, 0}));
-  EXPECT_EQ(indices[1], (std::vector<int>{0, 2, 2, 0}));
-}
-
-TEST(Voice, AVoiceWithOneIntervalNeverMoves) {
-  uint32_t state[2] = {kRandomSeed0, kRandomSeed1};
-  for (int algorithm = 0; algorithm < kNumAlgorithms; ++algorithm) {
-    Voice voice;
-    voice.mpRandom = state;
-    voice.SetNumIntervals(1);
-    voice.SetAlgorithm(algorithm);
-    EXPECT_EQ(Steps(voice, 5), (std::vector<int>(5, 0))) << kAlgorithmNames[algorithm];
-  }
-}
-
-TEST(Voice, EmitsOnlyWhenNeitherTheVoiceNorItsCurrentIntervalIsMuted) {
-  Voice voice;
-  voice.mInterval[1] = 7;
-  voice.mIntervalMute[2] = true;
-  voice.Advance();
-  EXPECT_TRUE(voice.CanEmit());
-  EXPECT_EQ(voice.CurrentInterval(), 7);
-  voice.Advance();
-  EXPECT_FALSE(voice.CanEmit());
-  voice.Advance();
-  voice.mMute = true;
-  EXPECT_FALSE(voice.CanEmit());
 }
