@@ -301,3 +301,18 @@ TEST(Pipeline, EventsOutOfOrderOrBeyondTheBlockNeverEndANoteBeforeItStarts) {
   s.NoteOn(65, 100, 10);  // and holds back nothing after it
   EXPECT_EQ(Evs(s.Run()), (Evts{{5, 10, 0x90, 65, 100}}));
 }
+
+TEST(Pipeline, PreRollCrossingZeroAndPositionsPastTheInt32RangeKeepMoving) {
+  for (double start : {-1024.0 - 0.25, 4294967296.0 - 1024.0}) {
+    CyclochordSession s;
+    s.MainOnly();
+    s.Set(kMnDelay, 14);  // 2756 samples: the note is still queued when the position passes the boundary
+    s.host.SetSamplePos(start);
+    s.Run();
+    const int triggerBlock = s.Block();
+    s.NoteOn(60, 100, 0);
+    const std::vector<MidiEvent> out = s.Run(8);
+    ASSERT_EQ(out.size(), 1u) << start;
+    EXPECT_EQ((out[0].block - triggerBlock) * 512 + out[0].offset, 2756) << start;
+  }
+}
