@@ -1,6 +1,8 @@
 // File reading and the all-or-nothing output commit.
 #include "FileIo.h"
+#include "PlatformFiles.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -76,27 +78,25 @@ void OutputFiles::Add(const std::string& path, std::vector<uint8_t> bytes) {
 bool OutputFiles::Commit(std::string* error) {
   std::vector<std::string> temps;
   auto cleanUp = [&temps]() {
-    for (const std::string& t : temps) unlink(t.c_str());
+    for (const std::string& t : temps) std::remove(t.c_str());
   };
   for (size_t i = 0; i < mPaths.size(); ++i) {
-    std::string temp = mPaths[i] + ".partXXXXXX";
-    std::vector<char> name(temp.begin(), temp.end());
-    name.push_back('\0');
-    const int fd = mkstemp(name.data());
+    std::string temp;
+    const int fd = CreateUniqueFile(mPaths[i] + ".part", &temp);
     if (fd < 0) {
       *error = mPaths[i] + ": " + std::strerror(errno);
       cleanUp();
       return false;
     }
-    temps.emplace_back(name.data());
+    temps.push_back(temp);
     const std::vector<uint8_t>& data = mContents[i];
     size_t done = 0;
     while (done < data.size()) {
-      const ssize_t n = write(fd, data.data() + done, data.size() - done);
+      const auto n = write(fd, data.data() + done, static_cast<unsigned>(std::min<size_t>(data.size() - done, 1u << 30)));
       if (n <= 0) break;
       done += static_cast<size_t>(n);
     }
-    const bool ok = done == data.size() && fchmod(fd, 0644) == 0 && close(fd) == 0;
+    const bool ok = FinishUniqueFile(fd) && done == data.size();
     if (!ok) {
       *error = mPaths[i] + ": write error";
       cleanUp();
@@ -104,7 +104,7 @@ bool OutputFiles::Commit(std::string* error) {
     }
   }
   for (size_t i = 0; i < mPaths.size(); ++i) {
-    if (rename(temps[i].c_str(), mPaths[i].c_str()) != 0) {
+    if (!MoveReplacing(temps[i], mPaths[i])) {
       *error = mPaths[i] + ": " + std::strerror(errno);
       cleanUp();
       return false;

@@ -1,10 +1,10 @@
-// Module loading (dlopen) and the plug-in's life cycle.
+// Module loading and the plug-in's life cycle.
 #include "PluginLoader.h"
+#include "ModuleLibrary.h"
 
 #include <cerrno>
 #include <cstring>
 
-#include <dlfcn.h>
 #include <sys/stat.h>
 
 namespace cchost {
@@ -34,21 +34,19 @@ std::unique_ptr<Plugin> Plugin::Load(const std::string& path, Host* host, std::s
     *error = path + ": not a plug-in file";
     return nullptr;
   }
-  // A relative path without a slash would make dlopen search the library path instead.
-  const std::string openPath = path.find('/') == std::string::npos ? "./" + path : path;
-  void* library = dlopen(openPath.c_str(), RTLD_NOW | RTLD_LOCAL);
+  std::string why;
+  void* library = OpenModule(path, &why);
   if (!library) {
-    const char* why = dlerror();
-    *error = path + ": not a loadable plug-in module (" + (why ? why : "unknown reason") + ")";
+    *error = path + ": not a loadable plug-in module (" + why + ")";
     return nullptr;
   }
   std::unique_ptr<Plugin> plugin(new Plugin());
   plugin->mLibrary = library;
   plugin->mPath = path;
-  void* symbol = dlsym(library, "VSTPluginMain");
+  void* symbol = FindModuleSymbol(library, "VSTPluginMain");
   plugin->mEntryPoint = "VSTPluginMain";
   if (!symbol) {
-    symbol = dlsym(library, "main");
+    symbol = FindModuleSymbol(library, "main");
     plugin->mEntryPoint = "main";
   }
   if (!symbol) {
@@ -88,7 +86,7 @@ Plugin::~Plugin() {
     Suspend();
     Dispatch(effClose);
   }
-  if (mLibrary) dlclose(mLibrary);
+  if (mLibrary) CloseModule(mLibrary);
 }
 
 VstIntPtr Plugin::Dispatch(VstInt32 opcode, VstInt32 index, VstIntPtr value, void* ptr, float opt) const {
