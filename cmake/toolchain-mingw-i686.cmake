@@ -14,6 +14,8 @@ set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
 set(CMAKE_EXE_LINKER_FLAGS_INIT "-static")
 set(CMAKE_MODULE_LINKER_FLAGS_INIT "-static")
 set(CMAKE_SHARED_LINKER_FLAGS_INIT "-static")
+# zlib too: the import library would make the DLL need zlib1.dll.
+set(ZLIB_USE_STATIC_LIBS ON)
 set(CMAKE_CROSSCOMPILING_EMULATOR wine)
 # SSE2 arithmetic instead of x87: the same double results as the 64-bit builds.
 set(CMAKE_C_FLAGS_INIT "-msse2 -mfpmath=sse")
