@@ -18,6 +18,9 @@ VstIntPtr IPluginVST::VSTDispatcher(AEffect* effect, VstInt32 opcode, VstInt32 i
   IPluginVST* plug = FromEffect(effect);
   if (!plug) return 0;
   if (opcode == effClose) {
+    // An editor window runs its own thread, which calls into the plug-in: it must be gone before any of the
+    // object is. Not under the lock, which that thread may be waiting for.
+    if (plug->mGraphics) plug->mGraphics->CloseWindow();
     // The lock dies with the object, so nobody may hold it while we go.
     plug->mLock.Enter();
     plug->mLock.Leave();

@@ -11,6 +11,8 @@ class RecursiveLock {
   RecursiveLock& operator=(const RecursiveLock&) = delete;
 
   void Enter();
+  // Takes the lock only if that needs no waiting; true when it was taken (and must be left).
+  bool TryEnter();
   void Leave();
 
   // Large enough for a critical section or a recursive pthread mutex on every target.

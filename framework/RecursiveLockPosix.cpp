@@ -15,4 +15,5 @@ static_assert(sizeof(std::recursive_mutex) <= RecursiveLock::kStorageSize, "lock
 RecursiveLock::RecursiveLock() { new (mStorage) std::recursive_mutex(); }
 RecursiveLock::~RecursiveLock() { Mutex(mStorage).~recursive_mutex(); }
 void RecursiveLock::Enter() { Mutex(mStorage).lock(); }
+bool RecursiveLock::TryEnter() { return Mutex(mStorage).try_lock(); }
 void RecursiveLock::Leave() { Mutex(mStorage).unlock(); }

@@ -16,4 +16,5 @@ static_assert(sizeof(CRITICAL_SECTION) <= RecursiveLock::kStorageSize, "lock sto
 RecursiveLock::RecursiveLock() { InitializeCriticalSection(new (mStorage) CRITICAL_SECTION); }
 RecursiveLock::~RecursiveLock() { DeleteCriticalSection(Section(mStorage)); }
 void RecursiveLock::Enter() { EnterCriticalSection(Section(mStorage)); }
+bool RecursiveLock::TryEnter() { return TryEnterCriticalSection(Section(mStorage)) != FALSE; }
 void RecursiveLock::Leave() { LeaveCriticalSection(Section(mStorage)); }
