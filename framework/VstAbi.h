@@ -4,8 +4,9 @@
 #include <cstddef>
 #include <cstdint>
 
+// The reserved spelling: <windows.h> defines cdecl as a macro, which would change the mangled names.
 #if defined(__i386__) && !defined(_WIN64)
-#define VST_CALLBACK __attribute__((cdecl))
+#define VST_CALLBACK __attribute__((__cdecl__))
 #else
 #define VST_CALLBACK
 #endif
