@@ -5,16 +5,14 @@
 
 #include <cstring>
 
+#include "EditorWindowX11.h"
 #include "FreeTypeFont.h"
+#include "IPluginBase.h"
 #include "PixelContext.h"
 #include "PlatformGraphics.h"
 #include "PngResource.h"
 #include "RasterBitmap.h"
 
-namespace {
-// No X11 window class exists yet; until one does, opening the editor window answers null.
-constexpr EditorWindowFactory kDefaultWindowFactory = nullptr;
-}  // namespace
 
 IGraphicsRaster* MakePlatformGraphics(IPluginBase* plug, int width, int height, int frameRate, void* moduleInstance) {
   auto* graphics = new IGraphicsLinux(plug, width, height, frameRate);
@@ -23,15 +21,22 @@ IGraphicsRaster* MakePlatformGraphics(IPluginBase* plug, int width, int height, 
 }
 
 IGraphicsLinux::IGraphicsLinux(IPluginBase* plug, int width, int height, int frameRate)
-    : IGraphicsRaster(plug, width, height, frameRate), mWindowFactory(kDefaultWindowFactory) {}
+    : IGraphicsRaster(plug, width, height, frameRate), mWindowFactory(&EditorWindowX11::Create) {}
 
-IGraphicsLinux::~IGraphicsLinux() { CloseWindow(); }
+// No host calls from here: the plug-in around this host is being destroyed.
+IGraphicsLinux::~IGraphicsLinux() {
+  ScopedLock lock(ControlsLock());
+  mWindow.reset();
+}
+
+RecursiveLock& IGraphicsLinux::ControlsLock() { return mPlug ? mPlug->Lock() : mOwnLock; }
 
 void* IGraphicsLinux::OpenWindow(void* parentWindow) {
   // A second open without a close replaces the window.
   CloseWindow();
   mParentWindow = parentWindow;
   if (!mWindowFactory) return nullptr;
+  ScopedLock lock(ControlsLock());
   mWindow = mWindowFactory(this, parentWindow);
   if (!mWindow) return nullptr;
   SetAllControlsDirty();
@@ -39,8 +44,12 @@ void* IGraphicsLinux::OpenWindow(void* parentWindow) {
 }
 
 void IGraphicsLinux::CloseWindow() {
+  // The window's thread reaches this host only under the lock, so it cannot be inside while the window goes.
+  ScopedLock lock(ControlsLock());
   mWindow.reset();
   SetEdited(nullptr, nullptr);
+  // A press whose release the window will never see (the host closed the editor during a drag) ends here.
+  CancelMouseCapture();
 }
 
 void* IGraphicsLinux::GetWindow() { return mWindow ? mWindow->Handle() : nullptr; }

@@ -6,6 +6,7 @@
 
 #include "EditorWindow.h"
 #include "IGraphicsRaster.h"
+#include "RecursiveLock.h"
 
 class FreeTypeFont;
 
@@ -31,6 +32,9 @@ class IGraphicsLinux : public IGraphicsRaster {
   void* ParentWindow() const { return mParentWindow; }
   FreeTypeFont* Font() const { return mFont.get(); }
   const IColor& LastTextColor() const { return mLastTextColor; }
+  // The lock that host threads hold when they reach the controls (the plug-in's), which the window's own thread
+  // takes too; a host without a plug-in uses one of its own.
+  RecursiveLock& ControlsLock();
 
  private:
   bool mFontMade = false;
@@ -40,4 +44,5 @@ class IGraphicsLinux : public IGraphicsRaster {
   void* mParentWindow = nullptr;
   std::unique_ptr<FreeTypeFont> mFont;
   EditorWindowFactory mWindowFactory;
+  RecursiveLock mOwnLock;
 };

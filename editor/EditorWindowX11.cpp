@@ -1,0 +1,604 @@
+// The X11 editor window: opening inside the host's window, the window thread with its tick, event routing and
+// the typed-entry states.
+#include "EditorWindowX11.h"
+
+#include <poll.h>
+#include <pthread.h>
+#include <sys/eventfd.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <cstring>
+#include <ctime>
+#include <string>
+#include <vector>
+
+#include "FreeTypeFont.h"
+#include "IControl.h"
+#include "IGraphicsLinux.h"
+#include "IParameter.h"
+#include "IPluginBase.h"
+#include "ITextControl.h"
+#include "TextEntryX11.h"
+#include "X11ImageTransfer.h"
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+// Core protocol values of focus and crossing events.
+constexpr std::uint8_t kNotifyInferior = 2;
+constexpr std::uint8_t kNotifyPointer = 5;
+
+bool StoresPixelsAsWeDo(const xcb_visualtype_t* v) {
+  return v->_class == XCB_VISUAL_CLASS_TRUE_COLOR && v->red_mask == 0xFF0000u && v->green_mask == 0xFF00u &&
+         v->blue_mask == 0xFFu;
+}
+
+bool ThirtyTwoBitsPerPixel(const xcb_setup_t* setup, std::uint8_t depth) {
+  for (auto it = xcb_setup_pixmap_formats_iterator(setup); it.rem; xcb_format_next(&it))
+    if (it.data->depth == depth) return it.data->bits_per_pixel == 32;
+  return false;
+}
+
+xcb_screen_t* ScreenOf(const xcb_setup_t* setup, xcb_window_t root) {
+  for (auto it = xcb_setup_roots_iterator(setup); it.rem; xcb_screen_next(&it))
+    if (it.data->root == root) return it.data;
+  return nullptr;
+}
+
+// The parent's own visual when our pixels fit it, else any 24-bit true-colour one of the screen.
+bool ChooseVisual(const xcb_setup_t* setup, const xcb_screen_t* screen, xcb_visualid_t parentVisual,
+                  xcb_visualid_t* visual, std::uint8_t* depth) {
+  const xcb_visualtype_t* fallback = nullptr;
+  std::uint8_t fallbackDepth = 0;
+  for (auto d = xcb_screen_allowed_depths_iterator(screen); d.rem; xcb_depth_next(&d)) {
+    const std::uint8_t dd = d.data->depth;
+    if ((dd != 24 && dd != 32) || !ThirtyTwoBitsPerPixel(setup, dd)) continue;
+    for (auto v = xcb_depth_visuals_iterator(d.data); v.rem; xcb_visualtype_next(&v)) {
+      if (!StoresPixelsAsWeDo(v.data)) continue;
+      if (v.data->visual_id == parentVisual) {
+        *visual = parentVisual;
+        *depth = dd;
+        return true;
+      }
+      if (dd == 24 && !fallback) {
+        fallback = v.data;
+        fallbackDepth = dd;
+      }
+    }
+  }
+  if (!fallback) return false;
+  *visual = fallback->visual_id;
+  *depth = fallbackDepth;
+  return true;
+}
+
+void SetText(xcb_connection_t* c, xcb_window_t w, xcb_atom_t property, const char* text, std::uint32_t length) {
+  xcb_change_property(c, XCB_PROP_MODE_REPLACE, w, property, XCB_ATOM_STRING, 8, length, text);
+}
+
+}  // namespace
+
+// ---- Opening and closing ----
+
+std::unique_ptr<EditorWindow> EditorWindowX11::Create(IGraphicsLinux* graphics, void* parent) {
+  const auto parentId = static_cast<xcb_window_t>(reinterpret_cast<std::uintptr_t>(parent));
+  if (!graphics || parentId == 0) return nullptr;
+  // Our own connection, whatever the host passed: Xlib and XCB connections are not to be shared across threads.
+  xcb_connection_t* connection = xcb_connect(nullptr, nullptr);
+  if (xcb_connection_has_error(connection)) {
+    xcb_disconnect(connection);
+    return nullptr;
+  }
+  std::unique_ptr<EditorWindowX11> window(new EditorWindowX11(graphics, connection));
+  if (!window->Open(parentId)) return nullptr;
+  return window;
+}
+
+EditorWindowX11::EditorWindowX11(IGraphicsLinux* graphics, xcb_connection_t* connection)
+    : mGraphics(graphics), mConnection(connection), mWidth(graphics->Width()), mHeight(graphics->Height()) {}
+
+bool EditorWindowX11::Open(xcb_window_t parent) {
+  xcb_connection_t* c = mConnection;
+  const xcb_setup_t* setup = xcb_get_setup(c);
+  xcb_get_geometry_reply_t* geometry = xcb_get_geometry_reply(c, xcb_get_geometry(c, parent), nullptr);
+  xcb_get_window_attributes_reply_t* attributes =
+      xcb_get_window_attributes_reply(c, xcb_get_window_attributes(c, parent), nullptr);
+  // No reply: the host's window does not exist (any more).
+  const xcb_screen_t* screen = geometry ? ScreenOf(setup, geometry->root) : nullptr;
+  const bool chosen = screen && attributes && ChooseVisual(setup, screen, attributes->visual, &mVisual, &mDepth);
+  const bool parentVisual = chosen && mVisual == attributes->visual;
+  std::free(geometry);
+  std::free(attributes);
+  if (!chosen) return false;
+  mSwapBytes = setup->image_byte_order == XCB_IMAGE_ORDER_MSB_FIRST;
+
+  if (!parentVisual) {
+    mColormap = xcb_generate_id(c);
+    xcb_create_colormap(c, XCB_COLORMAP_ALLOC_NONE, mColormap, screen->root, mVisual);
+  }
+  mWindow = xcb_generate_id(c);
+  // No background: the server leaves exposed areas alone until we paint them, so nothing flashes.
+  const std::uint32_t eventMask = XCB_EVENT_MASK_EXPOSURE | XCB_EVENT_MASK_BUTTON_PRESS |
+                                  XCB_EVENT_MASK_BUTTON_RELEASE | XCB_EVENT_MASK_POINTER_MOTION |
+                                  XCB_EVENT_MASK_LEAVE_WINDOW | XCB_EVENT_MASK_KEY_PRESS |
+                                  XCB_EVENT_MASK_STRUCTURE_NOTIFY;
+  const std::uint32_t values[] = {XCB_BACK_PIXMAP_NONE, 0, eventMask,
+                                  parentVisual ? std::uint32_t(XCB_COPY_FROM_PARENT) : mColormap};
+  xcb_generic_error_t* error = xcb_request_check(
+      c, xcb_create_window_checked(c, mDepth, mWindow, parent, 0, 0, static_cast<std::uint16_t>(mWidth),
+                                   static_cast<std::uint16_t>(mHeight), 0, XCB_WINDOW_CLASS_INPUT_OUTPUT, mVisual,
+                                   XCB_CW_BACK_PIXMAP | XCB_CW_BORDER_PIXEL | XCB_CW_EVENT_MASK | XCB_CW_COLORMAP,
+                                   values));
+  if (error) {
+    std::free(error);
+    mWindow = 0;
+    return false;
+  }
+  static const char kClass[] = "cyclochord\0CyclochordWndClass";
+  SetText(c, mWindow, XCB_ATOM_WM_CLASS, kClass, sizeof(kClass));
+  SetText(c, mWindow, XCB_ATOM_WM_NAME, "Cyclochord", 10);
+  xcb_map_window(c, mWindow);
+  mKeyboard.Load(c);
+  mTransfer = std::make_unique<X11ImageTransfer>(c, mWindow, mWidth, mHeight, mDepth, mSwapBytes, true);
+  TakeFocus(XCB_CURRENT_TIME);
+  xcb_flush(c);
+
+  mWakeFd = eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
+  if (mWakeFd < 0) return false;
+  mThread = std::thread(&EditorWindowX11::Run, this);
+  return true;
+}
+
+EditorWindowX11::~EditorWindowX11() {
+  mStop = true;
+  if (mThread.joinable()) {
+    const std::uint64_t one = 1;
+    if (write(mWakeFd, &one, sizeof(one)) < 0) {
+      // The thread looks at the flag at least once a tick anyway.
+    }
+    mThread.join();
+  }
+  mEntry.reset();
+  mTransfer.reset();
+  // Requests for a window that went with its parent only earn error events, which nobody reads any more.
+  if (mWindow) xcb_destroy_window(mConnection, mWindow);
+  if (mColormap) xcb_free_colormap(mConnection, mColormap);
+  xcb_flush(mConnection);
+  xcb_disconnect(mConnection);
+  if (mWakeFd >= 0) close(mWakeFd);
+}
+
+void* EditorWindowX11::Handle() const { return reinterpret_cast<void*>(std::uintptr_t(mWindow)); }
+
+bool EditorWindowX11::UsesSharedMemory() const { return mTransfer && mTransfer->UsesSharedMemory(); }
+
+double EditorWindowX11::ThreadCpuSeconds() const {
+  clockid_t clock;
+  timespec t = {};
+  if (pthread_getcpuclockid(const_cast<std::thread&>(mThread).native_handle(), &clock) != 0) return 0.0;
+  if (clock_gettime(clock, &t) != 0) return 0.0;
+  return double(t.tv_sec) + double(t.tv_nsec) * 1e-9;
+}
+
+void EditorWindowX11::TakeFocus(xcb_timestamp_t time) {
+  // Fails quietly (an error event) while the host has not put its window on screen yet.
+  xcb_set_input_focus(mConnection, XCB_INPUT_FOCUS_PARENT, mWindow, time);
+}
+
+// ---- The lock ----
+
+EditorWindowX11::ControlsLock::ControlsLock(EditorWindowX11* window) : mLock(&window->mGraphics->ControlsLock()) {
+  // Trying instead of waiting: a host thread that closes the editor holds this lock while it waits for us.
+  while (!mLock->TryEnter()) {
+    if (window->mStop) return;
+    std::this_thread::sleep_for(std::chrono::microseconds(200));
+  }
+  mHeld = true;
+}
+
+EditorWindowX11::ControlsLock::~ControlsLock() {
+  if (mHeld) mLock->Leave();
+}
+
+// ---- The thread ----
+
+void EditorWindowX11::Run() {
+  pthread_setname_np(pthread_self(), "cyclochord-ui");
+  const auto period = std::chrono::milliseconds(1000 / mGraphics->FPS());
+  auto next = Clock::now() + period;
+  pollfd fds[2] = {{xcb_get_file_descriptor(mConnection), POLLIN, 0}, {mWakeFd, POLLIN, 0}};
+  while (!mStop) {
+    while (xcb_generic_event_t* event = xcb_poll_for_event(mConnection)) {
+      Handle(event);
+      std::free(event);
+      if (mStop) return;
+    }
+    ShowPendingEntry(XCB_CURRENT_TIME);
+    const auto now = Clock::now();
+    if (now >= next) {
+      Tick();
+      next += period;
+      if (next <= now) next = now + period;
+      // The tick's round trips may have queued events: read them before sleeping.
+      continue;
+    }
+    xcb_flush(mConnection);
+    const bool connected = !xcb_connection_has_error(mConnection);
+    const auto wait = std::chrono::duration_cast<std::chrono::milliseconds>(next - now).count() + 1;
+    // Without a server there is nothing to do but wait to be closed.
+    poll(connected ? fds : fds + 1, connected ? 2 : 1, connected ? int(wait) : -1);
+    std::uint64_t count;
+    while (read(mWakeFd, &count, sizeof(count)) > 0) {
+    }
+  }
+}
+
+bool EditorWindowX11::Editing() const { return mEntry && mEntryState == EntryEditing; }
+
+void EditorWindowX11::Tick() {
+  if (mEntry) {
+    // While the box has the keyboard the tick rests, as the box's owner would not repaint under it.
+    if (mEntryState == EntryEditing) return;
+    if (mEntryState != EntryNone) {
+      ServeEntryState();
+      return;
+    }
+  }
+  bool dirty = false;
+  {
+    ControlsLock lock(this);
+    if (!lock) return;
+    IRect r;
+    dirty = mGraphics->IsDirty(&r);
+    if (dirty) mGraphics->Draw(&r);
+  }
+  FlushPaint();
+  if (dirty && mEntry) mEntryState = EntryUpdate;
+}
+
+bool EditorWindowX11::Paint(const IRect* r) {
+  mPendingPaint = mPendingPaint.Union(r);
+  return true;
+}
+
+void EditorWindowX11::FlushPaint() {
+  const IRect r = mPendingPaint;
+  mPendingPaint = IRect();
+  RasterBitmap* bitmap = mGraphics->GetDrawBitmap();
+  if (r.Empty() || mDestroyed || !bitmap || !bitmap->Bits()) return;
+  // Only this thread draws into the bitmap while the window is open, so it is read here without the lock.
+  mTransfer->Put(RowAddress(*bitmap, 0), bitmap->RowSpan(), r);
+}
+
+// ---- Events ----
+
+void EditorWindowX11::Handle(const xcb_generic_event_t* event) {
+  const std::uint8_t type = event->response_type & 0x7F;
+  // Errors (type 0) are answers to requests made in vain, such as painting after the parent went: nothing to do.
+  if (type == 0) return;
+  if (mEntry && type != XCB_MAPPING_NOTIFY) {
+    // Every entry-box event names the box as its event window in the same place.
+    const xcb_window_t w = type == XCB_EXPOSE ? reinterpret_cast<const xcb_expose_event_t*>(event)->window
+                                              : reinterpret_cast<const xcb_button_press_event_t*>(event)->event;
+    if (type != XCB_DESTROY_NOTIFY && w == mEntry->Window()) {
+      OnEntryEvent(event);
+      return;
+    }
+  }
+  switch (type) {
+    case XCB_EXPOSE: {
+      const auto* e = reinterpret_cast<const xcb_expose_event_t*>(event);
+      if (e->window != mWindow) return;
+      const IRect r(e->x, e->y, e->x + e->width, e->y + e->height);
+      mExposed = mExposed.Union(&r);
+      // The last of a series: one repaint for all of it.
+      if (e->count == 0) {
+        const IRect all = mExposed;
+        mExposed = IRect();
+        OnExpose(all);
+      }
+      return;
+    }
+    case XCB_BUTTON_PRESS:
+      OnButtonPress(reinterpret_cast<const xcb_button_press_event_t*>(event));
+      return;
+    case XCB_BUTTON_RELEASE:
+      OnButtonRelease(reinterpret_cast<const xcb_button_release_event_t*>(event));
+      return;
+    case XCB_MOTION_NOTIFY:
+      OnMotion(reinterpret_cast<const xcb_motion_notify_event_t*>(event));
+      return;
+    case XCB_KEY_PRESS:
+      OnKeyPress(reinterpret_cast<const xcb_key_press_event_t*>(event));
+      return;
+    case XCB_LEAVE_NOTIFY: {
+      const auto* e = reinterpret_cast<const xcb_leave_notify_event_t*>(event);
+      if (e->event != mWindow || !mTrackLeave || Editing()) return;
+      if (e->mode != XCB_NOTIFY_MODE_NORMAL || e->detail == kNotifyInferior) return;
+      mTrackLeave = false;
+      ControlsLock lock(this);
+      if (lock) mGraphics->OnMouseOut();
+      return;
+    }
+    case XCB_DESTROY_NOTIFY:
+      if (reinterpret_cast<const xcb_destroy_notify_event_t*>(event)->window == mWindow) mDestroyed = true;
+      return;
+    case XCB_MAPPING_NOTIFY:
+      if (reinterpret_cast<const xcb_mapping_notify_event_t*>(event)->request == XCB_MAPPING_KEYBOARD)
+        mKeyboard.Load(mConnection);
+      return;
+    default:
+      return;
+  }
+}
+
+void EditorWindowX11::OnExpose(const IRect& r) {
+  if (Editing()) {
+    // The box holds the keyboard and the controls rest; what the bitmap shows is still right.
+    mPendingPaint = mPendingPaint.Union(&r);
+    FlushPaint();
+    return;
+  }
+  bool dirty = false;
+  {
+    ControlsLock lock(this);
+    if (!lock) return;
+    // Drawing cleans every control, so controls that are dirty elsewhere are drawn now too, or their change
+    // would never reach the screen.
+    IRect all = r;
+    dirty = mGraphics->IsDirty(&all);
+    mGraphics->Draw(&all);
+  }
+  FlushPaint();
+  if (dirty && mEntry) mEntryState = EntryUpdate;
+}
+
+void EditorWindowX11::OnButtonPress(const xcb_button_press_event_t* e) {
+  const int button = e->detail;
+  const int x = e->event_x, y = e->event_y;
+  if (x11input::IsWheelButton(button)) {
+    const int steps = x11input::WheelSteps(button);
+    if (steps == 0 || Editing()) return;
+    const IMouseMods mods = x11input::ModsFor(e->state, 0, true);
+    ControlsLock lock(this);
+    if (lock) mGraphics->OnMouseWheel(x, y, &mods, steps);
+    return;
+  }
+  if (button != x11input::kLeftButton && button != x11input::kRightButton) return;
+  const bool doubleClick = mClicks.IsDoubleClick(button, e->time, x, y);
+  if (button == x11input::kRightButton && mEntry) {
+    mEntryState = EntryCancel;
+    return;
+  }
+  if (Editing()) return;
+  TakeFocus(e->time);
+  const IMouseMods mods = x11input::ModsFor(e->state, button, true);
+  {
+    ControlsLock lock(this);
+    if (!lock) return;
+    if (button == x11input::kLeftButton && doubleClick) {
+      mCaptured = mGraphics->OnMouseDblClick(x, y, &mods);
+    } else if (button == x11input::kRightButton && doubleClick) {
+      // The second press of a right double-click is not a press of its own.
+      return;
+    } else {
+      if (mEntry) mEntryState = EntryCommit;
+      // The press's own grab is the capture: the server ends it with the last release, so an unseen release
+      // can never leave the pointer held.
+      mCaptured = true;
+      mGraphics->OnMouseDown(x, y, &mods);
+    }
+  }
+  ShowPendingEntry(e->time);
+  FlushPaint();
+}
+
+void EditorWindowX11::OnButtonRelease(const xcb_button_release_event_t* e) {
+  const int button = e->detail;
+  if (button != x11input::kLeftButton && button != x11input::kRightButton) return;
+  // A press that opened the box still ends here, so its gesture is closed.
+  if (Editing() && !mCaptured) return;
+  mCaptured = false;
+  const IMouseMods mods = x11input::ModsFor(e->state, button, false);
+  ControlsLock lock(this);
+  if (lock) mGraphics->OnMouseUp(e->event_x, e->event_y, &mods);
+}
+
+void EditorWindowX11::OnMotion(const xcb_motion_notify_event_t* e) {
+  if (Editing()) return;
+  const IMouseMods mods = x11input::ModsFor(e->state, 0, false);
+  if (e->state & (x11input::kButton1Mask | x11input::kButton3Mask)) {
+    if (!mCaptured) return;
+    ControlsLock lock(this);
+    if (lock) mGraphics->OnMouseDrag(e->event_x, e->event_y, &mods);
+    return;
+  }
+  ControlsLock lock(this);
+  if (lock && mGraphics->OnMouseOver(e->event_x, e->event_y, &mods)) mTrackLeave = true;
+}
+
+void EditorWindowX11::OnKeyPress(const xcb_key_press_event_t* e) {
+  if (Editing()) return;
+  const int key = x11input::KeyCodeFor(mKeyboard.KeysymFor(e->detail, e->state));
+  if (key < 0) return;
+  ControlsLock lock(this);
+  if (lock) mGraphics->OnKeyDown(e->event_x, e->event_y, key);
+}
+
+// ---- The typed-entry box ----
+
+bool EditorWindowX11::OpenTextEntry(IControl* control, IParameter* param, bool textMode) {
+  if (!control || (!param && !textMode) || mHasEntry) return false;
+  const IRect& rc = control->GetRECT();
+  const IRect bounds(0, 0, mWidth, mHeight);
+  if (textMode) {
+    const auto* text = dynamic_cast<const ITextControl*>(control);
+    const std::string shown = text ? std::string(text->GetText()).substr(0, 999) : std::string();
+    mPendingEntry = std::make_unique<TextEntryBox>(
+        TextEntryBox::Edit(shown, rc.L + (rc.R - rc.L) / 2, rc.T + (rc.B - rc.T) / 2, bounds));
+  } else {
+    const int cx = static_cast<int>((rc.L + rc.R) * 0.5);
+    const int cy = static_cast<int>((rc.T + rc.B) * 0.5);
+    char current[kParamTextSize] = {};
+    param->FormatDisplay(param->Value(), false, current);
+    const int n = param->NumDisplayTexts();
+    if (n > 0) {
+      std::vector<std::string> items;
+      int selected = -1;
+      for (int i = 0; i < n; ++i) {
+        items.emplace_back(param->DisplayTextFor(i));
+        if (items.back() == current) selected = i;
+      }
+      mPendingEntry =
+          std::make_unique<TextEntryBox>(TextEntryBox::List(std::move(items), selected, cx, cy, bounds));
+    } else {
+      mPendingEntry = std::make_unique<TextEntryBox>(TextEntryBox::Edit(current, cx, cy, bounds));
+    }
+  }
+  mHasEntry = true;
+  return true;
+}
+
+void EditorWindowX11::ShowPendingEntry(xcb_timestamp_t time) {
+  if (mEntry || !mHasEntry) return;
+  std::unique_ptr<TextEntryBox> box;
+  {
+    ControlsLock lock(this);
+    if (!lock) return;
+    box = std::move(mPendingEntry);
+  }
+  if (!box) return;
+  if (!mEntryFont) {
+    const ITextStyle style("Arial", 14, IColor(255, 0, 0, 0), ITextStyle::StyleNormal, ITextStyle::AlignNear, 0);
+    mEntryFont = FreeTypeFont::Create(&style);
+  }
+  mEntry = std::make_unique<TextEntryX11>(mConnection, mWindow, mVisual, mDepth, mSwapBytes, std::move(*box),
+                                          mEntryFont.get());
+  mEntry->TakeFocus(time);
+  xcb_flush(mConnection);
+}
+
+void EditorWindowX11::OnEntryEvent(const xcb_generic_event_t* event) {
+  switch (event->response_type & 0x7F) {
+    case XCB_EXPOSE:
+      if (reinterpret_cast<const xcb_expose_event_t*>(event)->count == 0) mEntry->Repaint();
+      return;
+    case XCB_FOCUS_IN:
+    case XCB_FOCUS_OUT: {
+      const auto* e = reinterpret_cast<const xcb_focus_in_event_t*>(event);
+      if (e->mode == XCB_NOTIFY_MODE_GRAB || e->mode == XCB_NOTIFY_MODE_UNGRAB || e->detail >= kNotifyPointer) return;
+      // A decision already taken (Enter, a chosen item, a right click) outlives a change of focus.
+      if (mEntryState == EntryCommit || mEntryState == EntryCancel) return;
+      mEntryState = (event->response_type & 0x7F) == XCB_FOCUS_IN ? EntryEditing : EntryNone;
+      return;
+    }
+    case XCB_BUTTON_PRESS: {
+      const auto* e = reinterpret_cast<const xcb_button_press_event_t*>(event);
+      if (e->detail == x11input::kRightButton) {
+        mEntryState = EntryCancel;
+        return;
+      }
+      if (e->detail != x11input::kLeftButton) return;
+      const TextEntryBox::EAnswer answer = mEntry->Box().OnClick(e->event_x, e->event_y, mEntry->Font());
+      if (answer == TextEntryBox::kCommit) {
+        mEntryState = EntryCommit;
+      } else if (mEntryState != EntryEditing) {
+        mEntry->TakeFocus(e->time);
+      }
+      mEntry->Repaint();
+      return;
+    }
+    case XCB_KEY_PRESS: {
+      const auto* e = reinterpret_cast<const xcb_key_press_event_t*>(event);
+      namespace ks = x11input::keysym;
+      const std::uint32_t sym = mKeyboard.KeysymFor(e->detail, e->state);
+      TextEntryBox& box = mEntry->Box();
+      TextEntryBox::EAnswer answer = TextEntryBox::kIgnored;
+      switch (sym) {
+        case ks::kReturn:
+        case ks::kKeypadEnter:
+          answer = box.OnKey(TextEntryBox::kKeyEnter);
+          break;
+        case ks::kBackSpace:
+          answer = box.OnKey(TextEntryBox::kKeyBackspace);
+          break;
+        case ks::kDelete:
+          answer = box.OnKey(TextEntryBox::kKeyDelete);
+          break;
+        case ks::kLeft:
+          answer = box.OnKey(TextEntryBox::kKeyLeft);
+          break;
+        case ks::kRight:
+          answer = box.OnKey(TextEntryBox::kKeyRight);
+          break;
+        case ks::kUp:
+          answer = box.OnKey(TextEntryBox::kKeyUp);
+          break;
+        case ks::kDown:
+          answer = box.OnKey(TextEntryBox::kKeyDown);
+          break;
+        case ks::kHome:
+          answer = box.OnKey(TextEntryBox::kKeyHome);
+          break;
+        case ks::kEnd:
+          answer = box.OnKey(TextEntryBox::kKeyEnd);
+          break;
+        default:
+          if (!(e->state & (x11input::kControlMask | x11input::kMod1Mask)))
+            answer = box.OnCharacter(x11input::CharacterFor(sym));
+          break;
+      }
+      if (answer == TextEntryBox::kCommit) mEntryState = EntryCommit;
+      if (answer == TextEntryBox::kChanged) mEntry->Repaint();
+      return;
+    }
+    default:
+      return;
+  }
+}
+
+void EditorWindowX11::ServeEntryState() {
+  const int state = mEntryState;
+  mEntryState = EntryNone;
+  if (state == EntryUpdate) {
+    std::string shown;
+    {
+      ControlsLock lock(this);
+      if (!lock) return;
+      const IParameter* param = mGraphics->EditedParam();
+      if (!param) return;
+      char text[kParamTextSize] = {};
+      param->FormatDisplay(param->Value(), false, text);
+      shown = text;
+    }
+    if (shown != mEntry->Box().Text()) {
+      mEntry->Box().Show(shown);
+      mEntry->Repaint();
+    }
+    return;
+  }
+  if (state == EntryCommit) {
+    const std::string text = mEntry->Box().Text();
+    ControlsLock lock(this);
+    if (!lock) return;
+    const IControl* control = mGraphics->EditedControl();
+    const int paramIdx = control && mGraphics->EditedParam() ? control->ParamIdx() : -1;
+    IPluginBase* plug = mGraphics->GetPlug();
+    // A typed value is a gesture of its own for the host, like a drag.
+    if (plug && paramIdx >= 0) plug->BeginHostEdit(paramIdx);
+    mGraphics->CommitTextEntry(text.c_str());
+    if (plug && paramIdx >= 0) plug->EndHostEdit(paramIdx);
+  }
+  CloseEntry();
+}
+
+void EditorWindowX11::CloseEntry() {
+  mEntry.reset();
+  mEntryState = EntryNone;
+  ControlsLock lock(this);
+  if (lock) mGraphics->SetEdited(nullptr, nullptr);
+  mHasEntry = false;
+  xcb_flush(mConnection);
+}
