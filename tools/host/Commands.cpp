@@ -12,6 +12,7 @@ const char kUsage[] =
     "        [--synth SYNTH_PLUGIN --wav OUT.wav [--wav-format 16|float] [--gain DB] [--normalize]]\n"
     "        [--plot OUT.png] [--tail BEATS] [--preroll BEATS]\n"
     "  cyclochord-host preset PLUGIN -o OUT.fxp [--name NAME] [--program N] [--load-fxp F] [--set NAME=VALUE]...\n"
+    "  cyclochord-host edit PLUGIN [--screenshot F.png] [--after MS] [--log-automation]\n"
     "exit status: 0 done, 1 error (nothing written), 2 bad command line, 3 hanging notes in the output\n";
 }  // namespace
 
@@ -24,6 +25,7 @@ int RunCommandLine(const std::vector<std::string>& args, std::ostream& out, std:
   if (args[0] == "info") return RunInfo(rest, out, err);
   if (args[0] == "render") return RunRender(rest, out, err);
   if (args[0] == "preset") return RunPreset(rest, out, err);
+  if (args[0] == "edit") return RunEdit(rest, out, err);
   err << "cyclochord-host: unknown command '" << args[0] << "'\n" << kUsage;
   return kExitUsage;
 }

@@ -15,6 +15,7 @@ constexpr int kExitHanging = 3;  // the render worked, but the plug-in left note
 int RunInfo(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
 int RunRender(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
 int RunPreset(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
+int RunEdit(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
 int RunCommandLine(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
 
 }  // namespace cchost

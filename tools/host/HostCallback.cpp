@@ -102,7 +102,7 @@ void Host::Receive(const VstEvents* events) {
   }
 }
 
-VstIntPtr Host::Handle(AEffect* effect, VstInt32 opcode, VstInt32 index, VstIntPtr value, void* ptr, float) {
+VstIntPtr Host::Handle(AEffect* effect, VstInt32 opcode, VstInt32 index, VstIntPtr value, void* ptr, float opt) {
   switch (opcode) {
     case audioMasterVersion:
       return kVstVersion;
@@ -141,6 +141,11 @@ VstIntPtr Host::Handle(AEffect* effect, VstInt32 opcode, VstInt32 index, VstIntP
       return 1;
     case audioMasterGetDirectory:
       return reinterpret_cast<VstIntPtr>(mDirectory.c_str());
+    case audioMasterAutomate:
+    case audioMasterBeginEdit:
+    case audioMasterEndEdit:
+      if (mEditListener) mEditListener(opcode, index, opt);
+      return opcode == audioMasterAutomate ? 0 : 1;
     default:
       return 0;
   }

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -29,6 +30,11 @@ class Host {
   void BeginCreating();
   void EndCreating(AEffect* effect);
 
+  // Hears the plug-in's audioMasterBeginEdit, audioMasterAutomate (with its value) and audioMasterEndEdit,
+  // on whichever thread the plug-in calls from; set it before the plug-in's editor opens.
+  using EditListener = std::function<void(VstInt32 opcode, VstInt32 index, float value)>;
+  void SetEditListener(EditListener listener) { mEditListener = std::move(listener); }
+
   void SetPluginDirectory(const std::string& folder) { mDirectory = folder; }
   void SetBlockSize(int blockSize) { mBlockSize = blockSize; }
   void SetProcessLevel(int level) { mProcessLevel = level; }
@@ -52,6 +58,7 @@ class Host {
   int mBlockSize;
   int mProcessLevel = 4;  // offline: we render faster than real time
   std::string mDirectory;
+  EditListener mEditListener;
   VstTimeInfo mTimeInfo = {};
   int64_t mBlockStart = 0;
   int mBlockFrames = 0;
