@@ -1,4 +1,15 @@
-// Windows has no graphics host class yet: the plug-in is built there without an editor until it has one.
+// Creation of the Windows graphics host, with the images found in the DLL that holds this code.
+#include "IGraphicsWin.h"
 #include "PlatformGraphics.h"
 
-IGraphicsRaster* MakePlatformGraphics(IPluginBase*, int, int, int, void*) { return nullptr; }
+IGraphicsRaster* MakePlatformGraphics(IPluginBase* plug, int width, int height, int frameRate, void* moduleInstance) {
+  auto* graphics = new IGraphicsWin(plug, width, height, frameRate);
+  HINSTANCE module = static_cast<HINSTANCE>(moduleInstance);
+  if (!module) {
+    // The plug-in does not know its instance handle; this function's address lies inside the module.
+    GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
+                       reinterpret_cast<LPCSTR>(&MakePlatformGraphics), &module);
+  }
+  graphics->SetModuleInstance(module);
+  return graphics;
+}

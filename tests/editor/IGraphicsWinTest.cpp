@@ -1,0 +1,419 @@
+// The Windows editor window on a small test plug-in: class registration, reopening, the timer's redraws, mouse
+// and wheel routing, keys, the typed-entry box and its states, GDI text and images from resources.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cstring>
+#include <string>
+
+#include "IFaderControl.h"
+#include "IGraphicsWin.h"
+#include "IParamTextControl.h"
+#include "PlatformGraphics.h"
+#include "RasterBitmap.h"
+#include "TestHost.h"
+#include "TestPlugin.h"
+
+namespace {
+
+const IRect kTextRect(114, 125, 174, 141);
+
+class WinEditorPlugin : public TestPlugin {
+ public:
+  explicit WinEditorPlugin(audioMasterCallback hostCallback) : TestPlugin(hostCallback) {
+    mGraphics = static_cast<IGraphicsWin*>(MakePlatformGraphics(this, 410, 680, 0, nullptr));
+    mGraphics->AttachBackground(100, "img/bg.png");
+    const IBitmap handle = mGraphics->LoadBitmap(101, "img/fader-handle.png", 1);
+    mFader = new IFaderControl(this, 120, 213, 184, kTestInt, handle, IFaderControl::kHorizontal);
+    mGraphics->AttachControl(mFader);
+    const ITextStyle style("Arial", 14, IColor(255, 0, 0, 0), ITextStyle::StyleNormal, ITextStyle::AlignNear, 0);
+    mText = new IParamTextControl(this, kTextRect, kTestEnum, style);
+    mGraphics->AttachControl(mText);
+    AttachEditor(mGraphics);
+  }
+  static IPluginVST* Create(audioMasterCallback hostCallback) { return new WinEditorPlugin(hostCallback); }
+
+  IGraphicsWin* mGraphics;
+  IFaderControl* mFader;
+  IParamTextControl* mText;
+};
+
+LRESULT CALLBACK ParentProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+  return DefWindowProcA(hwnd, msg, wParam, lParam);
+}
+
+HWND MakeParent() {
+  WNDCLASSA windowClass = {};
+  if (!GetClassInfoA(GetModuleHandleA(nullptr), "TestParent", &windowClass)) {
+    windowClass.lpfnWndProc = ParentProc;
+    windowClass.hInstance = GetModuleHandleA(nullptr);
+    windowClass.lpszClassName = "TestParent";
+    RegisterClassA(&windowClass);
+  }
+  return CreateWindowExA(0, "TestParent", "parent", WS_OVERLAPPEDWINDOW | WS_VISIBLE | WS_CLIPCHILDREN, 0, 0, 500,
+                         760, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
+}
+
+bool ClassRegistered() {
+  WNDCLASSA info;
+  HINSTANCE module = nullptr;
+  GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
+                     reinterpret_cast<LPCSTR>(&MakePlatformGraphics), &module);
+  return GetClassInfoA(module, IGraphicsWin::kWindowClassName, &info) != 0;
+}
+
+void Pump(int ms) {
+  const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
+  while (std::chrono::steady_clock::now() < end) {
+    MsgWaitForMultipleObjects(0, nullptr, FALSE, 5, QS_ALLINPUT);
+    MSG msg;
+    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+      TranslateMessage(&msg);
+      DispatchMessageA(&msg);
+    }
+  }
+}
+
+LPARAM At(int x, int y) { return MAKELPARAM(x, y); }
+
+class WinEditor : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    AEffect* effect = mHost.Load(WinEditorPlugin::Create);
+    mPlug = static_cast<WinEditorPlugin*>(static_cast<IPluginVST*>(effect->object));
+    g = mPlug->mGraphics;
+    mParent = MakeParent();
+    ASSERT_NE(mParent, nullptr);
+    ASSERT_EQ(mHost.Dispatch(effEditOpen, 0, 0, mParent), 1);
+    mEditor = static_cast<HWND>(g->GetWindow());
+    ASSERT_NE(mEditor, nullptr);
+  }
+  void TearDown() override {
+    mHost.Dispatch(effEditClose);
+    mHost.Close();
+    DestroyWindow(mParent);
+  }
+  void Tick() { SendMessageA(mEditor, WM_TIMER, IGraphicsWin::kTimerId, 0); }
+  int Calls(VstInt32 opcode) const { return static_cast<int>(mHost.CallsWith(opcode).size()); }
+
+  TestHost mHost;
+  WinEditorPlugin* mPlug = nullptr;
+  IGraphicsWin* g = nullptr;
+  HWND mParent = nullptr;
+  HWND mEditor = nullptr;
+};
+
+}  // namespace
+
+TEST(IGraphicsWinKeys, TranslatesArrowsDigitsLettersAndTheLowerCaseRange) {
+  EXPECT_EQ(IGraphicsWin::TranslateKey(VK_SPACE), KeySpace);
+  EXPECT_EQ(IGraphicsWin::TranslateKey(VK_UP), KeyUpArrow);
+  EXPECT_EQ(IGraphicsWin::TranslateKey(VK_DOWN), KeyDownArrow);
+  EXPECT_EQ(IGraphicsWin::TranslateKey(VK_LEFT), KeyLeftArrow);
+  EXPECT_EQ(IGraphicsWin::TranslateKey(VK_RIGHT), KeyRightArrow);
+  EXPECT_EQ(IGraphicsWin::TranslateKey('0'), 5);
+  EXPECT_EQ(IGraphicsWin::TranslateKey('9'), 14);
+  EXPECT_EQ(IGraphicsWin::TranslateKey('A'), 15);
+  EXPECT_EQ(IGraphicsWin::TranslateKey('Z'), 40);
+  EXPECT_EQ(IGraphicsWin::TranslateKey(0x61), 15);
+  EXPECT_EQ(IGraphicsWin::TranslateKey(0x7A), 40);
+  for (WPARAM other : {WPARAM(VK_RETURN), WPARAM(VK_ESCAPE), WPARAM(0x60), WPARAM(0x7B), WPARAM(VK_SHIFT)})
+    EXPECT_EQ(IGraphicsWin::TranslateKey(other), -1) << other;
+}
+
+TEST(IGraphicsWinClass, RegisteredWithTheFirstWindowAndGoneWithTheLast) {
+  TestHost host1, host2;
+  host1.Load(WinEditorPlugin::Create);
+  host2.Load(WinEditorPlugin::Create);
+  HWND parent = MakeParent();
+  EXPECT_FALSE(ClassRegistered());
+  ASSERT_EQ(host1.Dispatch(effEditOpen, 0, 0, parent), 1);
+  EXPECT_TRUE(ClassRegistered());
+  ASSERT_EQ(host2.Dispatch(effEditOpen, 0, 0, parent), 1);
+  EXPECT_EQ(IGraphicsWin::OpenWindowCount(), 2);
+  host1.Dispatch(effEditClose);
+  EXPECT_TRUE(ClassRegistered()) << "the second window still uses it";
+  host2.Dispatch(effEditClose);
+  EXPECT_FALSE(ClassRegistered());
+  EXPECT_EQ(IGraphicsWin::OpenWindowCount(), 0);
+
+  // A parent that is no window: creation fails, and the count and the registration are as before.
+  EXPECT_EQ(host1.Dispatch(effEditOpen, 0, 0, reinterpret_cast<void*>(0x7ff0)), 0);
+  EXPECT_EQ(IGraphicsWin::OpenWindowCount(), 0);
+  EXPECT_FALSE(ClassRegistered());
+  DestroyWindow(parent);
+}
+
+TEST_F(WinEditor, IsAChildOfTheHostWindowWithTheEditorSizeAndTakesTheFocus) {
+  EXPECT_EQ(GetParent(mEditor), mParent);
+  EXPECT_TRUE(GetWindowLongA(mEditor, GWL_STYLE) & WS_CHILD);
+  RECT r;
+  GetClientRect(mEditor, &r);
+  EXPECT_EQ(r.right, 410);
+  EXPECT_EQ(r.bottom, 680);
+  EXPECT_EQ(GetFocus(), mEditor);
+}
+
+TEST_F(WinEditor, OpeningAgainWithoutClosingKeepsTheWindowsSizeAndPlace) {
+  SetWindowPos(mEditor, nullptr, 5, 7, 300, 200, SWP_NOZORDER | SWP_NOACTIVATE);
+  ASSERT_EQ(mHost.Dispatch(effEditOpen, 0, 0, mParent), 1);
+  HWND again = static_cast<HWND>(g->GetWindow());
+  EXPECT_FALSE(IsWindow(mEditor)) << "the first window is gone";
+  RECT r;
+  GetWindowRect(again, &r);
+  MapWindowPoints(nullptr, mParent, reinterpret_cast<POINT*>(&r), 2);
+  // The parent here has a frame and a caption: the place is kept in its client area all the same.
+  EXPECT_EQ(r.left, 5);
+  EXPECT_EQ(r.top, 7);
+  EXPECT_EQ(r.right - r.left, 300);
+  EXPECT_EQ(r.bottom - r.top, 200);
+  EXPECT_EQ(IGraphicsWin::OpenWindowCount(), 1);
+  mEditor = again;
+}
+
+TEST_F(WinEditor, TheTimerRepaintsWhatTheHostChanged) {
+  Pump(200);
+  for (int i = 0; i < g->NControls(); ++i) EXPECT_FALSE(g->GetControl(i)->IsDirty()) << "control " << i;
+  mHost.SetParameter(kTestInt, 1.0f);
+  EXPECT_TRUE(mPlug->mFader->IsDirty());
+  Pump(200);
+  EXPECT_FALSE(mPlug->mFader->IsDirty()) << "drawn by a later tick";
+  // The handle now sits at the far end of its track in the draw bitmap.
+  RasterBitmap* drawn = g->GetDrawBitmap();
+  const IBitmap handle = g->LoadBitmap(101, "img/fader-handle.png");
+  const Pixel centre = RowAddress(*handle.mData, 6)[6];
+  EXPECT_EQ(RowAddress(*drawn, 213 + 6)[120 + 172 + 6] & 0xFFFFFF, centre & 0xFFFFFF);
+}
+
+TEST_F(WinEditor, PressDragAndReleaseCaptureThePointerAndBracketTheHostGesture) {
+  SendMessageA(mEditor, WM_LBUTTONDOWN, MK_LBUTTON, At(126, 219));
+  EXPECT_EQ(GetCapture(), mEditor);
+  EXPECT_EQ(mHost.GetParameter(kTestInt), 0.0f);
+  EXPECT_EQ(Calls(audioMasterBeginEdit), 1);
+  SendMessageA(mEditor, WM_MOUSEMOVE, MK_LBUTTON, At(126 + 86, 400));  // far below: the capture keeps it
+  EXPECT_FLOAT_EQ(mHost.GetParameter(kTestInt), 0.5f);
+  SendMessageA(mEditor, WM_MOUSEMOVE, 0, At(300, 219));  // no button: no drag
+  EXPECT_FLOAT_EQ(mHost.GetParameter(kTestInt), 0.5f);
+  SendMessageA(mEditor, WM_LBUTTONUP, 0, At(126 + 86, 400));
+  EXPECT_EQ(GetCapture(), nullptr);
+  EXPECT_EQ(Calls(audioMasterEndEdit), 1);
+  EXPECT_EQ(g->CaptureIndex(), -1);
+}
+
+TEST_F(WinEditor, WheelStepsAreWholeNotchesAndEvenZeroStepsAreDelivered) {
+  POINT p = {kTextRect.L + 5, kTextRect.T + 5};
+  ClientToScreen(mEditor, &p);
+  mHost.ClearCalls();
+  SendMessageA(mEditor, WM_MOUSEWHEEL, MAKEWPARAM(0, 119), MAKELPARAM(p.x, p.y));
+  ASSERT_EQ(Calls(audioMasterAutomate), 1) << "delivered, with 0 steps";
+  EXPECT_EQ(mHost.GetParameter(kTestEnum), 0.0f);
+  SendMessageA(mEditor, WM_MOUSEWHEEL, MAKEWPARAM(0, 240), MAKELPARAM(p.x, p.y));
+  EXPECT_FLOAT_EQ(mHost.GetParameter(kTestEnum), 2.0f / 3.0f);
+  SendMessageA(mEditor, WM_MOUSEWHEEL, MAKEWPARAM(0, static_cast<WORD>(-120)), MAKELPARAM(p.x, p.y));
+  EXPECT_FLOAT_EQ(mHost.GetParameter(kTestEnum), 1.0f / 3.0f);
+  // Over no control nothing happens; the wheel's position is in screen coordinates.
+  mHost.ClearCalls();
+  SendMessageA(mEditor, WM_MOUSEWHEEL, MAKEWPARAM(0, 120), MAKELPARAM(kTextRect.L + 5, kTextRect.T + 5));
+  EXPECT_EQ(mHost.GetParameter(kTestEnum), 1.0f / 3.0f);
+}
+
+TEST_F(WinEditor, RightClickOnAFaderOpensACentredEditBoxThatCommitsATypedNumber) {
+  mHost.ClearCalls();
+  SendMessageA(mEditor, WM_RBUTTONDOWN, MK_RBUTTON, At(200, 219));
+  HWND box = g->EntryBox();
+  ASSERT_NE(box, nullptr);
+  char className[32] = {};
+  GetClassNameA(box, className, sizeof(className));
+  EXPECT_STREQ(className, "Edit");
+  EXPECT_EQ(GetDlgCtrlID(box), IGraphicsWin::kEntryBoxId);
+  RECT r;
+  GetWindowRect(box, &r);
+  MapWindowPoints(nullptr, mEditor, reinterpret_cast<POINT*>(&r), 2);
+  // The fader is 120..304 x 213..225 (the handle's height): centre (212, 219).
+  EXPECT_EQ(r.left, 212 - 18);
+  EXPECT_EQ(r.top, 219 - 8);
+  EXPECT_EQ(r.right - r.left, 36);
+  EXPECT_EQ(r.bottom - r.top, 16);
+  char text[64] = {};
+  GetWindowTextA(box, text, sizeof(text));
+  EXPECT_STREQ(text, "0");
+  EXPECT_EQ(GetFocus(), box);
+  EXPECT_EQ(g->GetEntryState(), IGraphicsWin::EntryEditing);
+  // The press that opened the box keeps the pointer until its release, which also ends the host's gesture.
+  EXPECT_EQ(GetCapture(), mEditor);
+  EXPECT_EQ(Calls(audioMasterBeginEdit), 1);
+  EXPECT_EQ(Calls(audioMasterEndEdit), 0);
+  SendMessageA(mEditor, WM_RBUTTONUP, 0, At(200, 219));
+  EXPECT_EQ(GetCapture(), nullptr);
+  EXPECT_EQ(Calls(audioMasterEndEdit), 1);
+  EXPECT_EQ(g->EntryBox(), box);
+
+  // While the box is typed in, the timer does nothing and the editor ignores the left button.
+  Tick();
+  EXPECT_EQ(g->EntryBox(), box);
+  SendMessageA(mEditor, WM_LBUTTONDOWN, MK_LBUTTON, At(126, 219));
+  EXPECT_EQ(mHost.GetParameter(kTestInt), 0.5f);
+
+  SetWindowTextA(box, "12abc");
+  SendMessageA(box, WM_KEYDOWN, VK_RETURN, 0);
+  EXPECT_EQ(g->GetEntryState(), IGraphicsWin::EntryCommit);
+  mPlug->mFader->SetClean();
+  Tick();
+  EXPECT_EQ(g->EntryBox(), nullptr);
+  EXPECT_FALSE(IsWindow(box));
+  EXPECT_EQ(mPlug->GetParam(kTestInt)->Value(), 12.0);
+  EXPECT_TRUE(mPlug->mFader->IsDirty()) << "the commit tick draws nothing";
+  Tick();
+  Tick();
+  EXPECT_FALSE(mPlug->mFader->IsDirty()) << "later ticks draw it";
+  EXPECT_EQ(GetFocus(), mEditor) << "keys go back to the editor";
+}
+
+TEST_F(WinEditor, RightClickOnATextWithDisplayTextsOpensAListThatCommitsASelection) {
+  mHost.SetParameter(kTestEnum, 2.0f / 3.0f);
+  SendMessageA(mEditor, WM_RBUTTONDOWN, MK_RBUTTON, At(120, 130));
+  HWND box = g->EntryBox();
+  ASSERT_NE(box, nullptr);
+  char className[32] = {};
+  GetClassNameA(box, className, sizeof(className));
+  EXPECT_STREQ(className, "ComboBox");
+  ASSERT_EQ(SendMessageA(box, CB_GETCOUNT, 0, 0), 4);
+  EXPECT_EQ(SendMessageA(box, CB_GETCURSEL, 0, 0), 2);
+  char item[32] = {};
+  SendMessageA(box, CB_GETLBTEXT, 0, reinterpret_cast<LPARAM>(item));
+  EXPECT_STREQ(item, mPlug->GetParam(kTestEnum)->DisplayTextFor(0));
+  int longest = 0;
+  for (int i = 0; i < 4; ++i)
+    longest = std::max(longest, static_cast<int>(std::strlen(mPlug->GetParam(kTestEnum)->DisplayTextFor(i))));
+  RECT r;
+  GetWindowRect(box, &r);
+  MapWindowPoints(nullptr, mEditor, reinterpret_cast<POINT*>(&r), 2);
+  const int width = std::max(24, 8 * longest + 24);
+  EXPECT_EQ(r.right - r.left, width);
+  EXPECT_EQ(r.left, 144 - width / 2);
+  EXPECT_EQ(r.top, 133);
+
+  // The list inside the box reports a new selection to the box, which commits it at the next tick.
+  SendMessageA(box, CB_SETCURSEL, 1, 0);
+  SendMessageA(box, WM_COMMAND, MAKEWPARAM(0, CBN_SELCHANGE), 0);
+  EXPECT_EQ(g->GetEntryState(), IGraphicsWin::EntryCommit);
+  Tick();
+  EXPECT_EQ(g->EntryBox(), nullptr);
+  EXPECT_EQ(mPlug->GetParam(kTestEnum)->Value(), 1.0);
+}
+
+TEST_F(WinEditor, RightPressOnTheEditorCancelsTheBoxWithoutApplying) {
+  SendMessageA(mEditor, WM_RBUTTONDOWN, MK_RBUTTON, At(200, 219));
+  HWND box = g->EntryBox();
+  ASSERT_NE(box, nullptr);
+  SetWindowTextA(box, "25");
+  SendMessageA(mEditor, WM_RBUTTONDOWN, MK_RBUTTON, At(10, 10));
+  EXPECT_EQ(g->GetEntryState(), IGraphicsWin::EntryCancel);
+  Tick();
+  EXPECT_EQ(g->EntryBox(), nullptr);
+  EXPECT_EQ(mPlug->GetParam(kTestInt)->Value(), 0.0);
+}
+
+TEST_F(WinEditor, AnUnfocusedBoxFollowsTheHostAndALeftPressCommitsIt) {
+  SendMessageA(mEditor, WM_RBUTTONDOWN, MK_RBUTTON, At(200, 219));
+  HWND box = g->EntryBox();
+  ASSERT_NE(box, nullptr);
+  SetFocus(mEditor);
+  EXPECT_EQ(g->GetEntryState(), IGraphicsWin::EntryNone) << "losing the focus keeps the box";
+  mHost.SetParameter(kTestInt, 40.0f / 60.0f);
+  Tick();  // draws the fader, then asks for the box to follow
+  EXPECT_EQ(g->GetEntryState(), IGraphicsWin::EntryUpdate);
+  Tick();
+  char text[64] = {};
+  GetWindowTextA(box, text, sizeof(text));
+  EXPECT_STREQ(text, "10");
+  SetWindowTextA(box, "-7");
+  SendMessageA(mEditor, WM_LBUTTONDOWN, MK_LBUTTON, At(10, 10));
+  SendMessageA(mEditor, WM_LBUTTONUP, 0, At(10, 10));
+  EXPECT_EQ(g->GetEntryState(), IGraphicsWin::EntryCommit);
+  Tick();
+  EXPECT_EQ(mPlug->GetParam(kTestInt)->Value(), -7.0);
+}
+
+TEST_F(WinEditor, ClosingTheEditorWithABoxOpenLeavesNoBoxBehind) {
+  SendMessageA(mEditor, WM_RBUTTONDOWN, MK_RBUTTON, At(200, 219));
+  ASSERT_NE(g->EntryBox(), nullptr);
+  mHost.Dispatch(effEditClose);
+  EXPECT_EQ(g->EntryBox(), nullptr);
+  EXPECT_EQ(g->EditedControl(), nullptr);
+  ASSERT_EQ(mHost.Dispatch(effEditOpen, 0, 0, mParent), 1);
+  mEditor = static_cast<HWND>(g->GetWindow());
+  SendMessageA(mEditor, WM_RBUTTONDOWN, MK_RBUTTON, At(200, 219));
+  EXPECT_NE(g->EntryBox(), nullptr) << "a new box can open";
+}
+
+TEST_F(WinEditor, TextFontIsMadeOnceAndLaterStylesChangeOnlyTheColour) {
+  HDC dc = static_cast<HDC>(g->GetDrawBitmap()->DeviceContext());
+  const IRect area(0, 0, 100, 30);
+  const ITextStyle first("Arial", 14, IColor(255, 10, 20, 30), ITextStyle::StyleNormal, ITextStyle::AlignNear, 0);
+  EXPECT_TRUE(g->DrawText(&first, "", &area)) << "nothing to draw is no failure";
+  EXPECT_EQ(g->TextFont(), nullptr);
+  EXPECT_TRUE(g->DrawText(&first, "Hello", &area));
+  HFONT font = g->TextFont();
+  ASSERT_NE(font, nullptr);
+  EXPECT_EQ(GetCurrentObject(dc, OBJ_FONT), font);
+  EXPECT_EQ(GetTextColor(dc), RGB(10, 20, 30));
+  LOGFONTA made = {};
+  GetObjectA(font, sizeof(made), &made);
+  EXPECT_EQ(made.lfHeight, 14);
+  EXPECT_STREQ(made.lfFaceName, "Arial");
+
+  const ITextStyle second("Courier", 30, IColor(255, 200, 0, 0), ITextStyle::StyleBold, ITextStyle::AlignFar, 90);
+  EXPECT_TRUE(g->DrawText(&second, "Hello", &area));
+  EXPECT_EQ(g->TextFont(), font);
+  EXPECT_EQ(GetCurrentObject(dc, OBJ_FONT), font);
+  EXPECT_EQ(GetTextColor(dc), RGB(200, 0, 0));
+  EXPECT_EQ(g->LastTextColor(), IColor(255, 200, 0, 0));
+}
+
+TEST_F(WinEditor, TextLandsInTheDrawBitmapAlignedInItsRectangle) {
+  RasterBitmap* drawn = g->GetDrawBitmap();
+  auto fillWhite = [&] {
+    for (int y = 0; y < 40; ++y)
+      for (int x = 0; x < 200; ++x) RowAddress(*drawn, y)[x] = 0xFFFFFFFF;
+  };
+  auto inkColumns = [&](int* left, int* right) {
+    *left = 1000;
+    *right = -1;
+    for (int y = 0; y < 40; ++y)
+      for (int x = 0; x < 200; ++x)
+        if ((RowAddress(*drawn, y)[x] & 0xFF) < 128) {
+          *left = std::min(*left, x);
+          *right = std::max(*right, x);
+        }
+  };
+  int l1, r1, l2, r2;
+  const IRect box(10, 5, 190, 25);
+  fillWhite();
+  const ITextStyle left("Arial", 14, IColor(255, 0, 0, 0), ITextStyle::StyleNormal, ITextStyle::AlignNear, 0);
+  ASSERT_TRUE(g->DrawText(&left, "Cyclochord", &box));
+  inkColumns(&l1, &r1);
+  fillWhite();
+  const ITextStyle right("Arial", 14, IColor(255, 0, 0, 0), ITextStyle::StyleNormal, ITextStyle::AlignFar, 0);
+  ASSERT_TRUE(g->DrawText(&right, "Cyclochord", &box));
+  inkColumns(&l2, &r2);
+  EXPECT_LT(l1, 14);
+  EXPECT_GT(r2, 184);
+  EXPECT_NEAR(r1 - l1, r2 - l2, 1) << "the same text, moved";
+}
+
+TEST_F(WinEditor, BitmapsComeFromTheModulesPngResourcesByExtension) {
+  RasterBitmap* bg = g->LoadPlatformBitmap(100, "img/bg.png");
+  ASSERT_NE(bg, nullptr);
+  EXPECT_EQ(bg->Width(), 410);
+  EXPECT_EQ(bg->Height(), 680);
+  delete bg;
+  RasterBitmap* upper = g->LoadPlatformBitmap(101, "HANDLE.PNG");
+  EXPECT_NE(upper, nullptr);
+  delete upper;
+  EXPECT_EQ(g->LoadPlatformBitmap(100, "img/bg.bmp"), nullptr);
+  EXPECT_EQ(g->LoadPlatformBitmap(100, "png"), nullptr);
+  EXPECT_EQ(g->LoadPlatformBitmap(555, "img/none.png"), nullptr);
+}
