@@ -10,5 +10,5 @@ constexpr int kCyclochordEditorHeight = 680;
 
 // Builds the graphics host with its background and 49 controls, bound to the plug-in's parameters.
 // The caller hands the result to AttachEditor, which pushes the parameter values into the controls.
-// Null on a platform without a graphics host class.
+// Null when the platform cannot make a graphics host.
 IGraphics* MakeCyclochordEditor(IPluginBase* plug, void* moduleInstance);
