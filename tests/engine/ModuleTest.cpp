@@ -1,9 +1,10 @@
-// The built Cyclochord.so as a host loads it: its entry points and one note through it.
-#include <dlfcn.h>
+// The built Cyclochord module as a host loads it: its entry points and one note through it.
 #include <gtest/gtest.h>
 
+#include <string>
 #include <vector>
 
+#include "ModuleLibrary.h"
 #include "VstAbi.h"
 
 namespace {
@@ -23,11 +24,12 @@ VstIntPtr VST_CALLBACK Host(AEffect*, VstInt32 opcode, VstInt32, VstIntPtr, void
 }  // namespace
 
 TEST(Module, LoadsThroughBothEntryPointsAndVoicesANote) {
-  void* module = dlopen("./Cyclochord.so", RTLD_NOW | RTLD_LOCAL);
-  ASSERT_NE(module, nullptr) << dlerror();
-  EXPECT_EQ(dlsym(module, "CreatePluginInstance"), nullptr) << "only the entry points are exported";
+  std::string why;
+  void* module = cchost::OpenModule(CYCLOCHORD_MODULE_FILE, &why);
+  ASSERT_NE(module, nullptr) << why;
+  EXPECT_EQ(cchost::FindModuleSymbol(module, "CreatePluginInstance"), nullptr) << "only the entry points are exported";
   for (const char* symbol : {"VSTPluginMain", "main"}) {
-    auto entry = reinterpret_cast<AEffect* (*)(audioMasterCallback)>(dlsym(module, symbol));
+    auto entry = reinterpret_cast<AEffect* (*)(audioMasterCallback)>(cchost::FindModuleSymbol(module, symbol));
     ASSERT_NE(entry, nullptr) << symbol;
     AEffect* effect = entry(Host);
     ASSERT_NE(effect, nullptr);
@@ -65,5 +67,5 @@ TEST(Module, LoadsThroughBothEntryPointsAndVoicesANote) {
     EXPECT_EQ(static_cast<unsigned char>(gReceived[1].midiData[1]), 67);
     effect->dispatcher(effect, effClose, 0, 0, nullptr, 0.0f);
   }
-  dlclose(module);
+  cchost::CloseModule(module);
 }

@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <random>
 #include <sstream>
 
 #include "Commands.h"
@@ -12,14 +13,18 @@
 namespace cchost_test {
 
 ScratchFolder::ScratchFolder() {
-  char name[] = "/tmp/cchost-test-XXXXXX";
-  const char* made = mkdtemp(name);
-  mPath = made ? made : "/tmp";
+  std::error_code error;
+  const std::filesystem::path base = std::filesystem::temp_directory_path(error);
+  std::random_device random;
+  for (int attempt = 0; attempt < 100 && mPath.empty(); ++attempt) {
+    const std::filesystem::path candidate = base / ("cchost-test-" + std::to_string(random()));
+    if (std::filesystem::create_directory(candidate, error)) mPath = candidate.generic_string();
+  }
 }
 
 ScratchFolder::~ScratchFolder() {
   std::error_code ignored;
-  if (mPath != "/tmp") std::filesystem::remove_all(mPath, ignored);
+  if (!mPath.empty()) std::filesystem::remove_all(mPath, ignored);
 }
 
 void WriteBytes(const std::string& path, const std::vector<uint8_t>& bytes) {
@@ -61,6 +66,13 @@ cchost::MidiEvent Off(uint32_t tick, int note, int channel) {
   return cchost::MidiEvent::Channel(tick, uint8_t(0x80 | channel), uint8_t(note), 0);
 }
 
-std::string ModulePath(const std::string& fileName) { return "./" + fileName; }
+std::string ModulePath(const std::string& fileName) {
+  // Tests name modules with the Linux suffix; other platforms build them with their own.
+  const std::string linuxSuffix = ".so";
+  std::string name = fileName;
+  if (name.size() > linuxSuffix.size() && name.compare(name.size() - linuxSuffix.size(), linuxSuffix.size(), linuxSuffix) == 0)
+    name = name.substr(0, name.size() - linuxSuffix.size()) + CYCLOCHORD_MODULE_SUFFIX;
+  return "./" + name;
+}
 
 }  // namespace cchost_test

@@ -9,7 +9,7 @@
 
 namespace cchost_test {
 
-// A fresh folder under /tmp, removed with everything in it when the object goes.
+// A fresh folder in the system's temporary folder, removed with everything in it when the object goes.
 class ScratchFolder {
  public:
   ScratchFolder();
