@@ -44,7 +44,11 @@ LRESULT CALLBACK ParentProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
   return DefWindowProcA(hwnd, msg, wParam, lParam);
 }
 
+// One parent for the whole run: without a window manager, Wine waits two seconds for each top-level window that
+// goes away.
 HWND MakeParent() {
+  static HWND parent = nullptr;
+  if (parent) return parent;
   WNDCLASSA windowClass = {};
   if (!GetClassInfoA(GetModuleHandleA(nullptr), "TestParent", &windowClass)) {
     windowClass.lpfnWndProc = ParentProc;
@@ -52,8 +56,9 @@ HWND MakeParent() {
     windowClass.lpszClassName = "TestParent";
     RegisterClassA(&windowClass);
   }
-  return CreateWindowExA(0, "TestParent", "parent", WS_OVERLAPPEDWINDOW | WS_VISIBLE | WS_CLIPCHILDREN, 0, 0, 500,
-                         760, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
+  parent = CreateWindowExA(0, "TestParent", "parent", WS_OVERLAPPEDWINDOW | WS_VISIBLE | WS_CLIPCHILDREN, 0, 0, 500,
+                           760, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
+  return parent;
 }
 
 bool ClassRegistered() {
@@ -93,7 +98,6 @@ class WinEditor : public ::testing::Test {
   void TearDown() override {
     mHost.Dispatch(effEditClose);
     mHost.Close();
-    DestroyWindow(mParent);
   }
   void Tick() { SendMessageA(mEditor, WM_TIMER, IGraphicsWin::kTimerId, 0); }
   int Calls(VstInt32 opcode) const { return static_cast<int>(mHost.CallsWith(opcode).size()); }
@@ -143,7 +147,6 @@ TEST(IGraphicsWinClass, RegisteredWithTheFirstWindowAndGoneWithTheLast) {
   EXPECT_EQ(host1.Dispatch(effEditOpen, 0, 0, reinterpret_cast<void*>(0x7ff0)), 0);
   EXPECT_EQ(IGraphicsWin::OpenWindowCount(), 0);
   EXPECT_FALSE(ClassRegistered());
-  DestroyWindow(parent);
 }
 
 TEST_F(WinEditor, IsAChildOfTheHostWindowWithTheEditorSizeAndTakesTheFocus) {
