@@ -5,6 +5,7 @@
 #include <chrono>
 #include <cstdlib>
 #include <cstring>
+#include <thread>
 
 #include "EditorHostWindow.h"
 
@@ -178,9 +179,17 @@ class EditorHostWindowX11 final : public EditorHostWindow {
 std::unique_ptr<EditorHostWindow> EditorHostWindow::Create(const std::string& title, int width, int height,
                                                            std::string* error) {
   int screenNumber = 0;
-  xcb_connection_t* connection = xcb_connect(nullptr, &screenNumber);
-  if (xcb_connection_has_error(connection)) {
-    xcb_disconnect(connection);
+  xcb_connection_t* connection = nullptr;
+  // A server that has just seen another client go sometimes hangs up on the next one: try again shortly.
+  for (int attempt = 0; attempt < 10 && !connection; ++attempt) {
+    if (attempt > 0) std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    connection = xcb_connect(nullptr, &screenNumber);
+    if (xcb_connection_has_error(connection)) {
+      xcb_disconnect(connection);
+      connection = nullptr;
+    }
+  }
+  if (!connection) {
     const char* display = std::getenv("DISPLAY");
     *error = std::string("cannot connect to the X server") +
              (display && *display ? std::string(" at DISPLAY=") + display : " (DISPLAY is not set)");
