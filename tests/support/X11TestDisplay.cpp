@@ -185,6 +185,25 @@ void X11TestDisplay::Type(const std::string& text) {
   for (char c : text) Key(static_cast<unsigned char>(c));
 }
 
+void X11TestDisplay::AskToClose(xcb_window_t window) {
+  auto atom = [this](const char* name) {
+    xcb_intern_atom_reply_t* reply = xcb_intern_atom_reply(
+        mConnection, xcb_intern_atom(mConnection, 0, static_cast<std::uint16_t>(std::strlen(name)), name), nullptr);
+    const xcb_atom_t a = reply ? reply->atom : 0;
+    std::free(reply);
+    return a;
+  };
+  xcb_client_message_event_t message = {};
+  message.response_type = XCB_CLIENT_MESSAGE;
+  message.format = 32;
+  message.window = window;
+  message.type = atom("WM_PROTOCOLS");
+  message.data.data32[0] = atom("WM_DELETE_WINDOW");
+  message.data.data32[1] = XCB_CURRENT_TIME;
+  xcb_send_event(mConnection, 0, window, XCB_EVENT_MASK_NO_EVENT, reinterpret_cast<const char*>(&message));
+  Sync();
+}
+
 bool WaitFor(const std::function<bool()>& condition, std::chrono::milliseconds timeout) {
   const auto end = std::chrono::steady_clock::now() + timeout;
   while (!condition()) {

@@ -42,6 +42,8 @@ class X11TestDisplay {
   // Types text (digits, letters, space, '.', '-') and named keys (keysyms) on the focused window.
   void Type(const std::string& text);
   void Key(std::uint32_t keysym);
+  // Asks a top-level window to close, as a window manager does for the user (WM_DELETE_WINDOW).
+  void AskToClose(xcb_window_t window);
   // Waits until the server has handled every request made so far.
   void Sync();
 
