@@ -86,6 +86,22 @@ xcb_connection_t* ConnectToServer() {
   return nullptr;
 }
 
+// The window that an event of a kind the entry box selects was reported to; 0 for other kinds.
+xcb_window_t EventWindow(const xcb_generic_event_t* event) {
+  switch (event->response_type & 0x7F) {
+    case XCB_EXPOSE:
+      return reinterpret_cast<const xcb_expose_event_t*>(event)->window;
+    case XCB_FOCUS_IN:
+    case XCB_FOCUS_OUT:
+      return reinterpret_cast<const xcb_focus_in_event_t*>(event)->event;
+    case XCB_BUTTON_PRESS:
+    case XCB_KEY_PRESS:
+      return reinterpret_cast<const xcb_button_press_event_t*>(event)->event;
+    default:
+      return 0;
+  }
+}
+
 void SetText(xcb_connection_t* c, xcb_window_t w, xcb_atom_t property, const char* text, std::uint32_t length) {
   xcb_change_property(c, XCB_PROP_MODE_REPLACE, w, property, XCB_ATOM_STRING, 8, length, text);
 }
@@ -287,14 +303,9 @@ void EditorWindowX11::Handle(const xcb_generic_event_t* event) {
   const std::uint8_t type = event->response_type & 0x7F;
   // Errors (type 0) are answers to requests made in vain, such as painting after the parent went: nothing to do.
   if (type == 0) return;
-  if (mEntry && type != XCB_MAPPING_NOTIFY) {
-    // Every entry-box event names the box as its event window in the same place.
-    const xcb_window_t w = type == XCB_EXPOSE ? reinterpret_cast<const xcb_expose_event_t*>(event)->window
-                                              : reinterpret_cast<const xcb_button_press_event_t*>(event)->event;
-    if (type != XCB_DESTROY_NOTIFY && w == mEntry->Window()) {
-      OnEntryEvent(event);
-      return;
-    }
+  if (mEntry && EventWindow(event) == mEntry->Window()) {
+    OnEntryEvent(event);
+    return;
   }
   switch (type) {
     case XCB_EXPOSE: {
@@ -463,13 +474,8 @@ bool EditorWindowX11::OpenTextEntry(IControl* control, IParameter* param, bool t
     const int n = param->NumDisplayTexts();
     if (n > 0) {
       std::vector<std::string> items;
-      int selected = -1;
-      for (int i = 0; i < n; ++i) {
-        items.emplace_back(param->DisplayTextFor(i));
-        if (items.back() == current) selected = i;
-      }
-      mPendingEntry =
-          std::make_unique<TextEntryBox>(TextEntryBox::List(std::move(items), selected, cx, cy, bounds));
+      for (int i = 0; i < n; ++i) items.emplace_back(param->DisplayTextFor(i));
+      mPendingEntry = std::make_unique<TextEntryBox>(TextEntryBox::List(std::move(items), current, cx, cy, bounds));
     } else {
       mPendingEntry = std::make_unique<TextEntryBox>(TextEntryBox::Edit(current, cx, cy, bounds));
     }
@@ -592,7 +598,9 @@ void EditorWindowX11::ServeEntryState() {
       param->FormatDisplay(param->Value(), false, text);
       shown = text;
     }
-    if (shown != mEntry->Box().Text()) {
+    // Only a value that changed since the box showed it replaces what the user has typed or marked there; any
+    // redraw while the box is away from the keyboard would otherwise throw the typing away.
+    if (shown != mEntry->Box().ValueShown()) {
       mEntry->Box().Show(shown);
       mEntry->Repaint();
     }

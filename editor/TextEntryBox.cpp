@@ -44,7 +44,8 @@ int Width(FreeTypeFont* font, const std::string& text) { return font ? font->Tex
 
 }  // namespace
 
-TextEntryBox TextEntryBox::List(std::vector<std::string> items, int selected, int cx, int cy, const IRect& bounds) {
+TextEntryBox TextEntryBox::List(std::vector<std::string> items, const std::string& value, int cx, int cy,
+                                const IRect& bounds) {
   TextEntryBox box;
   box.mKind = kList;
   const int n = static_cast<int>(items.size());
@@ -54,7 +55,9 @@ TextEntryBox TextEntryBox::List(std::vector<std::string> items, int selected, in
   const int height = std::min(n * kRowHeight + 2, 36 * (n + 1));
   box.mRect = PlaceInside(IRect(cx - width / 2, cy, cx - width / 2 + width, cy + height), bounds);
   box.mItems = std::move(items);
-  box.mSelected = selected >= 0 && selected < n ? selected : -1;
+  for (int i = 0; i < n; ++i)
+    if (box.mItems[size_t(i)] == value) box.mSelected = i;
+  box.mValueShown = value;
   box.KeepSelectedVisible();
   return box;
 }
@@ -192,6 +195,7 @@ std::string TextEntryBox::Text() const {
 }
 
 void TextEntryBox::Show(const std::string& value) {
+  mValueShown = value;
   if (mKind == kList) {
     const auto found = std::find(mItems.begin(), mItems.end(), value);
     if (found == mItems.end()) return;

@@ -21,9 +21,10 @@ class TextEntryBox {
   static constexpr int kRowHeight = 18;
   static constexpr int kMaxTextLength = 999;
 
-  // A list of items with selected marked (-1: none), its top centred under (cx, cy), moved inside bounds as far
-  // as it fits.
-  static TextEntryBox List(std::vector<std::string> items, int selected, int cx, int cy, const IRect& bounds);
+  // A list of items with the last one equal to value marked (none when none is), its top centred under
+  // (cx, cy), moved inside bounds as far as it fits.
+  static TextEntryBox List(std::vector<std::string> items, const std::string& value, int cx, int cy,
+                           const IRect& bounds);
   // An edit box centred on (cx, cy) holding text, all of it selected.
   static TextEntryBox Edit(const std::string& text, int cx, int cy, const IRect& bounds);
 
@@ -40,6 +41,8 @@ class TextEntryBox {
   std::string Text() const;
   // Shows value: a list marks the first item equal to it, an edit box takes it as its text (all selected).
   void Show(const std::string& value);
+  // The value that the box was opened with or last shown; what the user typed or marked since may differ.
+  const std::string& ValueShown() const { return mValueShown; }
 
   // Paints the whole box into surface, whose top-left is the box's.
   void Paint(PixelContext* surface, FreeTypeFont* font) const;
@@ -66,4 +69,5 @@ class TextEntryBox {
   std::string mText;
   int mCaret = 0;
   bool mAllSelected = false;
+  std::string mValueShown;
 };

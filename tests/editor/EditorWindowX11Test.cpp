@@ -368,6 +368,70 @@ TEST_F(EditorWindowX11Test, RightClickOnTheEditorCancelsTheBox) {
   EXPECT_TRUE(Shows(w, DefaultRender()));
 }
 
+TEST_F(EditorWindowX11Test, WhileTheBoxHasTheKeyboardLeftClicksOnTheEditorAreIgnored) {
+  EditHost host;
+  ASSERT_TRUE(host.Open(parent));
+  const xcb_window_t w = host.WindowId();
+  ASSERT_TRUE(Shows(w, DefaultRender()));
+  x.Click(w, 144, 133, 3);
+  const xcb_window_t box = Box(w);
+  ASSERT_NE(box, 0u);
+  ASSERT_TRUE(WaitFor([&] { return x.Focus() == box; }));
+  x.Click(w, 126, 195, 1);
+  std::this_thread::sleep_for(milliseconds(200));
+  EXPECT_FLOAT_EQ(host.Param(kParInt), 0.5f);
+  EXPECT_EQ(x.Children(w), std::vector<xcb_window_t>{box});
+  x.Type("3");
+  x.Key(0xFF0D);
+  ASSERT_TRUE(BoxGone(w));
+  EXPECT_TRUE(WaitFor([&] { return host.EditedTo(kMainChan, 2.0f / 15); }));
+  EXPECT_FLOAT_EQ(host.Param(kParInt), 0.5f);
+}
+
+TEST_F(EditorWindowX11Test, ABoxThatLostTheKeyboardIsCommittedByTheNextLeftClick) {
+  EditHost host;
+  ASSERT_TRUE(host.Open(parent));
+  const xcb_window_t w = host.WindowId();
+  ASSERT_TRUE(Shows(w, DefaultRender()));
+  x.Click(w, 144, 133, 3);
+  const xcb_window_t box = Box(w);
+  ASSERT_NE(box, 0u);
+  ASSERT_TRUE(WaitFor([&] { return x.Focus() == box; }));
+  x.Type("9");
+  // Another window takes the keyboard; the box stays, and the next press on the editor applies it and counts.
+  x.SetFocus(parent);
+  std::this_thread::sleep_for(milliseconds(100));
+  EXPECT_EQ(x.Children(w), std::vector<xcb_window_t>{box});
+  x.Click(w, 126, 195, 1);
+  ASSERT_TRUE(BoxGone(w));
+  EXPECT_TRUE(WaitFor([&] { return host.EditedTo(kMainChan, 8.0f / 15); }));
+  EXPECT_TRUE(WaitFor([&] { return host.EditedTo(kParInt, 0.0f); }));
+}
+
+TEST_F(EditorWindowX11Test, ABoxAwayFromTheKeyboardFollowsTheHostsChanges) {
+  EditHost host;
+  ASSERT_TRUE(host.Open(parent));
+  const xcb_window_t w = host.WindowId();
+  ASSERT_TRUE(Shows(w, DefaultRender()));
+  x.Click(w, 144, 133, 3);
+  const xcb_window_t box = Box(w);
+  ASSERT_NE(box, 0u);
+  ASSERT_TRUE(WaitFor([&] { return x.Focus() == box; }));
+  x.SetFocus(parent);
+  host.SetParam(kMainChan, 4.0f / 15);
+  std::this_thread::sleep_for(milliseconds(200));
+  host.ClearCalls();
+  // The box now holds "5", which its commit applies again; the "1" it opened with would have gone back to 1.
+  x.Click(w, 10, 670, 1);
+  ASSERT_TRUE(BoxGone(w));
+  std::this_thread::sleep_for(milliseconds(100));
+  EXPECT_FLOAT_EQ(host.Param(kMainChan), 4.0f / 15);
+  for (const EditCall& c : host.Calls()) {
+    if (c.opcode != kAutomate) continue;
+    EXPECT_FLOAT_EQ(c.value, 4.0f / 15);
+  }
+}
+
 // ---- Life cycle and hosts that misbehave ----
 
 TEST_F(EditorWindowX11Test, OpeningAndClosingAHundredTimesLeavesNothingBehind) {

@@ -43,23 +43,23 @@ struct Surface {
 }  // namespace
 
 TEST(TextEntryBoxList, SizedByTheLongestItemAndPlacedBelowTheCentre) {
-  const TextEntryBox box = TextEntryBox::List(Delays(), 0, 280, 133, kEditor);
+  const TextEntryBox box = TextEntryBox::List(Delays(), "--off--", 280, 133, kEditor);
   EXPECT_EQ(box.Kind(), TextEntryBox::kList);
   // 8 pixels per character of "--off--" plus 24; one 18-pixel row per item and a frame.
   EXPECT_EQ(box.Rect(), IRect(240, 133, 320, 133 + 17 * 18 + 2));
   EXPECT_EQ(box.Text(), "--off--");
   // Short items: never narrower than 24 + 8.
-  EXPECT_EQ(TextEntryBox::List({"C"}, -1, 100, 50, kEditor).Rect(), IRect(84, 50, 116, 70));
-  EXPECT_EQ(TextEntryBox::List({"C"}, -1, 100, 50, kEditor).Text(), "");
+  EXPECT_EQ(TextEntryBox::List({"C"}, "D", 100, 50, kEditor).Rect(), IRect(84, 50, 116, 70));
+  EXPECT_EQ(TextEntryBox::List({"C"}, "D", 100, 50, kEditor).Text(), "");
 }
 
 TEST(TextEntryBoxList, MovesInsideTheEditorAndScrollsWhenTallerThanIt) {
   // A delay text near the bottom right: the list moves up and left instead of hanging out of the window.
-  const TextEntryBox low = TextEntryBox::List(Delays(), 16, 400, 653, kEditor);
+  const TextEntryBox low = TextEntryBox::List(Delays(), "1/32t", 400, 653, kEditor);
   EXPECT_EQ(low.Rect(), IRect(330, 680 - 308, 410, 680));
   std::vector<std::string> many;
   for (int i = 0; i < 100; ++i) many.push_back(std::to_string(i));
-  TextEntryBox tall = TextEntryBox::List(many, 99, 200, 300, kEditor);
+  TextEntryBox tall = TextEntryBox::List(many, "99", 200, 300, kEditor);
   EXPECT_EQ(tall.Rect().H(), 680);
   EXPECT_EQ(tall.Rect().T, 0);
   const int rows = (680 - 2) / 18;
@@ -73,7 +73,7 @@ TEST(TextEntryBoxList, MovesInsideTheEditorAndScrollsWhenTallerThanIt) {
 }
 
 TEST(TextEntryBoxList, KeysMoveTheMarkEnterAndClicksChoose) {
-  TextEntryBox box = TextEntryBox::List(Delays(), -1, 280, 133, kEditor);
+  TextEntryBox box = TextEntryBox::List(Delays(), "1/3", 280, 133, kEditor);
   EXPECT_EQ(box.OnKey(TextEntryBox::kKeyDown), TextEntryBox::kChanged);
   EXPECT_EQ(box.Text(), "--off--");
   EXPECT_EQ(box.OnKey(TextEntryBox::kKeyUp), TextEntryBox::kIgnored) << "already at the top";
@@ -89,12 +89,16 @@ TEST(TextEntryBoxList, KeysMoveTheMarkEnterAndClicksChoose) {
   EXPECT_EQ(box.OnClick(90, 20, nullptr), TextEntryBox::kIgnored) << "outside";
 }
 
-TEST(TextEntryBoxList, ShowMarksTheFirstEqualItemOrKeepsTheMark) {
-  TextEntryBox box = TextEntryBox::List({"a", "b", "b", "c"}, 3, 100, 100, kEditor);
+TEST(TextEntryBoxList, OpensOnTheLastEqualItemShowMarksTheFirstOrKeepsTheMark) {
+  TextEntryBox box = TextEntryBox::List({"a", "b", "b", "c"}, "b", 100, 100, kEditor);
+  EXPECT_EQ(box.Selected(), 2);
+  box.OnKey(TextEntryBox::kKeyDown);
+  EXPECT_EQ(box.ValueShown(), "b") << "the user's marking is not a shown value";
   box.Show("b");
   EXPECT_EQ(box.Selected(), 1);
   box.Show("zz");
   EXPECT_EQ(box.Selected(), 1);
+  EXPECT_EQ(box.ValueShown(), "zz");
 }
 
 TEST(TextEntryBoxEdit, ThirtySixBySixteenCentredWithEverythingSelected) {
@@ -159,7 +163,7 @@ TEST(TextEntryBoxEdit, ClickPutsTheCaretAtTheNearestBoundary) {
 TEST(TextEntryBoxPaint, MarkedRowAndSelectedTextAreHighlightedCaretShownAfterwards) {
   auto font = Font();
   ASSERT_NE(font, nullptr);
-  const TextEntryBox list = TextEntryBox::List(Delays(), 2, 280, 133, kEditor);
+  const TextEntryBox list = TextEntryBox::List(Delays(), "1/2d", 280, 133, kEditor);
   Surface s(list.Rect());
   list.Paint(&s.context, font.get());
   EXPECT_EQ(s.At(0, 0), 0xFF7A7A7Au) << "frame";

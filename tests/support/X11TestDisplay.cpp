@@ -185,6 +185,19 @@ void X11TestDisplay::Type(const std::string& text) {
   for (char c : text) Key(static_cast<unsigned char>(c));
 }
 
+xcb_window_t X11TestDisplay::Focus() {
+  xcb_get_input_focus_reply_t* reply =
+      xcb_get_input_focus_reply(mConnection, xcb_get_input_focus(mConnection), nullptr);
+  const xcb_window_t focus = reply ? reply->focus : 0;
+  std::free(reply);
+  return focus;
+}
+
+void X11TestDisplay::SetFocus(xcb_window_t window) {
+  xcb_set_input_focus(mConnection, XCB_INPUT_FOCUS_POINTER_ROOT, window, XCB_CURRENT_TIME);
+  Sync();
+}
+
 void X11TestDisplay::AskToClose(xcb_window_t window) {
   auto atom = [this](const char* name) {
     xcb_intern_atom_reply_t* reply = xcb_intern_atom_reply(

@@ -42,6 +42,9 @@ class X11TestDisplay {
   // Types text (digits, letters, space, '.', '-') and named keys (keysyms) on the focused window.
   void Type(const std::string& text);
   void Key(std::uint32_t keysym);
+  // The window with the keyboard focus, and moving it elsewhere as another application would.
+  xcb_window_t Focus();
+  void SetFocus(xcb_window_t window);
   // Asks a top-level window to close, as a window manager does for the user (WM_DELETE_WINDOW).
   void AskToClose(xcb_window_t window);
   // Waits until the server has handled every request made so far.
