@@ -7,6 +7,7 @@ packages=(
   libgtest-dev libbenchmark-dev
   libpng-dev zlib1g-dev
   libfreetype-dev libfontconfig-dev fonts-liberation
+  libxcb1-dev libxcb-shm0-dev libxcb-xtest0-dev xvfb xauth
   dpf-plugins-vst
 )
 
