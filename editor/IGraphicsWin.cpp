@@ -60,14 +60,17 @@ void* IGraphicsWin::OpenWindow(void* parentWindow) {
     // A host that opens again without closing gets the window where and as large as it was. The place is
     // measured in the parent's client area, where child windows are placed, so a framed parent does not
     // shift it by its border.
+    // A host that destroyed its window first took ours along; that one has no place to keep.
     RECT window = {};
-    GetWindowRect(mWindow, &window);
-    MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&window), 2);
+    const bool alive = IsWindow(mWindow) && GetWindowRect(mWindow, &window);
     CloseWindow();
-    x = window.left;
-    y = window.top;
-    w = window.right - window.left;
-    h = window.bottom - window.top;
+    if (alive) {
+      MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&window), 2);
+      x = window.left;
+      y = window.top;
+      w = window.right - window.left;
+      h = window.bottom - window.top;
+    }
   }
 
   if (sWindowCount == 0) {

@@ -176,6 +176,20 @@ TEST_F(WinEditor, OpeningAgainWithoutClosingKeepsTheWindowsSizeAndPlace) {
   mEditor = again;
 }
 
+TEST_F(WinEditor, AHostThatDestroyedItsWindowFirstGetsAFullSizedEditorInTheNextOne) {
+  HWND doomed = CreateWindowExA(0, "TestParent", "doomed", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 500, 760, nullptr,
+                                nullptr, GetModuleHandleA(nullptr), nullptr);
+  ASSERT_EQ(mHost.Dispatch(effEditOpen, 0, 0, doomed), 1);
+  DestroyWindow(doomed);
+  ASSERT_EQ(mHost.Dispatch(effEditOpen, 0, 0, mParent), 1);
+  mEditor = static_cast<HWND>(g->GetWindow());
+  RECT r;
+  GetClientRect(mEditor, &r);
+  EXPECT_EQ(r.right, 410);
+  EXPECT_EQ(r.bottom, 680);
+  EXPECT_EQ(IGraphicsWin::OpenWindowCount(), 1);
+}
+
 TEST_F(WinEditor, TheTimerRepaintsWhatTheHostChanged) {
   Pump(200);
   for (int i = 0; i < g->NControls(); ++i) EXPECT_FALSE(g->GetControl(i)->IsDirty()) << "control " << i;
