@@ -1,33 +1,111 @@
 #!/usr/bin/env bash
-# Cross-builds the 32- and 64-bit Windows DLLs and test programs with MinGW-w64 and runs the
-# tests under Wine. Installs the cross compilers and Wine when they are missing.
+# Cross-builds the 32- and 64-bit Windows DLLs, cyclochord-host and the tests with MinGW-w64 and checks them under
+# Wine: the DLLs' exports and imports, every test program (the editor ones on a virtual display), and a render of
+# every example that must be byte-identical to the Linux render. Installs what is missing; exits non-zero on any
+# failure. The Linux build it compares with is CYCLOCHORD_LINUX_BUILD (default build/test-release).
 set -euo pipefail
 cd "$(dirname "$0")/.."
+start=$SECONDS
 
 sudo=""
 [ "$(id -u)" -eq 0 ] || sudo="sudo"
 need=()
-for p in g++-mingw-w64-i686 g++-mingw-w64-x86-64 libz-mingw-w64-dev googletest wine wine64 wine32:i386 xvfb; do
+for p in g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix binutils-mingw-w64-i686 binutils-mingw-w64-x86-64 \
+  libz-mingw-w64-dev googletest wine wine64 wine32:i386 xvfb xauth; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || need+=("$p")
 done
 if [ ${#need[@]} -gt 0 ]; then
   echo "Installing: ${need[*]}"
-  dpkg --print-foreign-architectures | grep -q i386 || $sudo dpkg --add-architecture i386
+  dpkg --print-foreign-architectures | grep -qx i386 || $sudo dpkg --add-architecture i386
   $sudo apt-get update -qq
   DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${need[@]}"
 fi
+bash scripts/install-deps.sh
 
+jobs=$(nproc)
+failures=()
+
+echo "== libpng for Windows from Debian's sources"
 bash scripts/win-deps.sh build/win-deps
+
+echo "== Linux build to compare with"
+linux=${CYCLOCHORD_LINUX_BUILD:-build/test-release}
+cmake -S . -B "$linux" -DCMAKE_BUILD_TYPE=Release -DCYCLOCHORD_WERROR=ON >/dev/null
+cmake --build "$linux" -j"$jobs" --target cyclochord-host Cyclochord EditorLinuxTests >/dev/null
+(cd "$linux/out" && ./EditorLinuxTests --gtest_brief=1 --gtest_filter='EditorRender.*' >/dev/null)
+reference=$PWD/$linux/out/editor-render.png
+
 export WINEDEBUG=-all
 export WINEPREFIX="$PWD/build/wine-prefix"
-jobs=$(nproc)
+# No offers to install Mono or Gecko into a fresh prefix.
+export WINEDLLOVERRIDES="mscoree,mshtml="
+
+# Tests start in parallel: the prefix must exist before the first of them.
+wineboot --init >/dev/null 2>&1
+wineserver --wait
 
 for arch in i686 x86_64; do
-  echo "== Windows $arch build and tests =="
+  echo "== Windows $arch: build"
   dir=build/win-$arch
-  cmake -S . -B "$dir" -DCMAKE_TOOLCHAIN_FILE="cmake/toolchain-mingw-$arch.cmake" \
+  cmake --no-warn-unused-cli -S . -B "$dir" -DCMAKE_TOOLCHAIN_FILE="cmake/toolchain-mingw-$arch.cmake" \
     -DCYCLOCHORD_WIN_PREFIX="$PWD/build/win-deps/$arch" -DCMAKE_BUILD_TYPE=Release \
-    -DCYCLOCHORD_WERROR=ON -DCYCLOCHORD_BENCH=OFF >/dev/null
-  cmake --build "$dir" -j"$jobs"
-  (cd "$dir" && ctest --output-on-failure)
+    -DCYCLOCHORD_WERROR=ON -DCYCLOCHORD_BENCH=OFF -DCYCLOCHORD_EDITOR_REFERENCE="$reference" >/dev/null
+  cmake --build "$dir" -j"$jobs" >/dev/null
+
+  echo "== Windows $arch: Cyclochord.dll"
+  dll=$dir/out/Cyclochord.dll
+  dump=$($arch-w64-mingw32-objdump -p "$dll")
+  imports=$(awk '/DLL Name:/ {print $3}' <<<"$dump" | sort -f | tr '\n' ' ')
+  exports=$(awk '/\[Name Pointer\/Ordinal\] Table/ {on=1; next} on && /^\t\[/ && !/\+base/ {print $NF}' <<<"$dump" |
+    LC_ALL=C sort | tr '\n' ' ')
+  echo "size $(stat -c %s "$dll") bytes; imports: $imports; exports: $exports"
+  for dllName in $imports; do
+    case "${dllName,,}" in
+      kernel32.dll | user32.dll | gdi32.dll | msvcrt.dll) ;;
+      *) failures+=("$arch: Cyclochord.dll needs $dllName, which Windows does not ship") ;;
+    esac
+  done
+  [ "$exports" = "VSTPluginMain main " ] || failures+=("$arch: exports are '$exports'")
+  # Resource ids under the type named PNG, from the resource directory.
+  pngIds=$(awk '/Resource Directory section/ {r = 1}
+    r && /^[0-9a-f]+   Entry:/ {png = /: PNG,/; next}
+    r && png && /^[0-9a-f]+     Entry: ID:/ {sub(",", "", $4); print $4}' <<<"$dump" |
+    while read -r hex; do echo $((hex)); done | tr '\n' ' ')
+  echo "PNG resources: $pngIds"
+  [ "$pngIds" = "100 101 102 103 104 " ] || failures+=("$arch: PNG resources are '$pngIds'")
+
+  echo "== Windows $arch: tests under Wine"
+  (cd "$dir" && xvfb-run -a ctest --output-on-failure -j"$jobs") || failures+=("$arch: tests")
+
+  echo "== Windows $arch: example renders against Linux"
+  compare=build/win-renders/$arch
+  rm -rf "$compare" && mkdir -p "$compare/linux" "$compare/windows"
+  passed=0
+  failed=0
+  while read -r name midi preset; do
+    "$linux/out/cyclochord-host" render "$linux/out/Cyclochord.so" "examples/$midi" -o "$compare/linux/$name.mid" \
+      --load-fxp "examples/$preset" >/dev/null
+    if wine "$dir/out/cyclochord-host.exe" render "$dll" "examples/$midi" -o "$compare/windows/$name.mid" \
+      --load-fxp "examples/$preset" >/dev/null && cmp -s "$compare/linux/$name.mid" "$compare/windows/$name.mid"; then
+      echo "  $name: identical ($(stat -c %s "$compare/windows/$name.mid") bytes)"
+      passed=$((passed + 1))
+    else
+      echo "  $name: DIFFERS"
+      failed=$((failed + 1))
+      failures+=("$arch: render of $name")
+    fi
+  done <<'RENDERS'
+melody-triads melody.mid rotating-triads.fxp
+melody-echo melody.mid pentatonic-echo.fxp
+chords-split chords.mid two-channel-split.fxp
+bass-split bass.mid two-channel-split.fxp
+RENDERS
+  echo "renders: $passed passed, $failed failed"
 done
+
+echo "== Windows part took $((SECONDS - start)) s"
+if [ ${#failures[@]} -gt 0 ]; then
+  printf 'FAILED: %s\n' "${failures[@]}"
+  exit 1
+fi
+echo "Windows: all checks passed"
