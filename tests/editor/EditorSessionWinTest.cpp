@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <cstdio>
 #include <cstdlib>
 #include <memory>
 #include <string>
@@ -187,6 +188,7 @@ TEST_F(EditorSession, FirstPictureOnScreenMatchesTheLinuxRenderOutsideTheText) {
       if (a != b && differing++ < 5) ADD_FAILURE() << "pixel " << x << "," << y << std::hex << ": " << a << " vs " << b;
     }
   EXPECT_EQ(differing, 0) << "of " << compared << " pixels outside the text";
+  std::printf("screen against the Linux render: %d of %d pixels outside the text differ\n", differing, compared);
 
   // In the text areas both show the same texts: ink in the same places, give or take the renderers' metrics.
   TestHost host;
