@@ -219,6 +219,29 @@ TEST_F(WinEditor, PressDragAndReleaseCaptureThePointerAndBracketTheHostGesture) 
   EXPECT_EQ(g->CaptureIndex(), -1);
 }
 
+TEST_F(WinEditor, ModifierKeysOfTheMessageReachTheControl) {
+  // A fader's wheel moves by a hundredth, or by a thousandth with shift held.
+  POINT p = {200, 219};
+  ClientToScreen(mEditor, &p);
+  const double before = mPlug->mFader->GetValue();
+  SendMessageA(mEditor, WM_MOUSEWHEEL, MAKEWPARAM(MK_SHIFT, 120), MAKELPARAM(p.x, p.y));
+  EXPECT_NEAR(mPlug->mFader->GetValue() - before, 0.001, 1e-9);
+  SendMessageA(mEditor, WM_MOUSEWHEEL, MAKEWPARAM(0, 120), MAKELPARAM(p.x, p.y));
+  EXPECT_NEAR(mPlug->mFader->GetValue() - before, 0.011, 1e-9);
+}
+
+TEST_F(WinEditor, ADoubleClickActsAsAPressOnlyForControlsThatAskForIt) {
+  SendMessageA(mEditor, WM_LBUTTONDBLCLK, MK_LBUTTON, At(126, 219));
+  EXPECT_EQ(GetCapture(), nullptr);
+  EXPECT_EQ(mHost.GetParameter(kTestInt), 0.5f);
+  mPlug->mFader->SetDoubleClickAsDown(true);
+  SendMessageA(mEditor, WM_LBUTTONDBLCLK, MK_LBUTTON, At(126, 219));
+  EXPECT_EQ(GetCapture(), mEditor);
+  EXPECT_EQ(mHost.GetParameter(kTestInt), 0.0f);
+  SendMessageA(mEditor, WM_LBUTTONUP, 0, At(126, 219));
+  EXPECT_EQ(GetCapture(), nullptr);
+}
+
 TEST_F(WinEditor, WheelStepsAreWholeNotchesAndEvenZeroStepsAreDelivered) {
   POINT p = {kTextRect.L + 5, kTextRect.T + 5};
   ClientToScreen(mEditor, &p);
