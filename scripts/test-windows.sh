@@ -11,7 +11,7 @@ sudo=""
 [ "$(id -u)" -eq 0 ] || sudo="sudo"
 need=()
 for p in g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix binutils-mingw-w64-i686 binutils-mingw-w64-x86-64 \
-  libz-mingw-w64-dev googletest wine wine64 wine32:i386 xvfb xauth; do
+  libz-mingw-w64-dev googletest wine wine64 wine32:i386 fonts-wine xvfb xauth; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || need+=("$p")
 done
 if [ ${#need[@]} -gt 0 ]; then
