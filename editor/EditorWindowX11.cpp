@@ -151,11 +151,11 @@ bool EditorWindowX11::Open(xcb_window_t parent) {
                                   XCB_EVENT_MASK_STRUCTURE_NOTIFY;
   const std::uint32_t values[] = {XCB_BACK_PIXMAP_NONE, 0, eventMask,
                                   parentVisual ? std::uint32_t(XCB_COPY_FROM_PARENT) : mColormap};
-  xcb_generic_error_t* error = xcb_request_check(
-      c, xcb_create_window_checked(c, mDepth, mWindow, parent, 0, 0, static_cast<std::uint16_t>(mWidth),
-                                   static_cast<std::uint16_t>(mHeight), 0, XCB_WINDOW_CLASS_INPUT_OUTPUT, mVisual,
-                                   XCB_CW_BACK_PIXMAP | XCB_CW_BORDER_PIXEL | XCB_CW_EVENT_MASK | XCB_CW_COLORMAP,
-                                   values));
+  xcb_generic_error_t* error =
+      xcb_request_check(c, xcb_create_window_checked(
+                               c, mDepth, mWindow, parent, 0, 0, static_cast<std::uint16_t>(mWidth),
+                               static_cast<std::uint16_t>(mHeight), 0, XCB_WINDOW_CLASS_INPUT_OUTPUT, mVisual,
+                               XCB_CW_BACK_PIXMAP | XCB_CW_BORDER_PIXEL | XCB_CW_EVENT_MASK | XCB_CW_COLORMAP, values));
   if (error) {
     std::free(error);
     mWindow = 0;

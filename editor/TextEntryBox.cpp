@@ -65,8 +65,8 @@ TextEntryBox TextEntryBox::List(std::vector<std::string> items, const std::strin
 TextEntryBox TextEntryBox::Edit(const std::string& text, int cx, int cy, const IRect& bounds) {
   TextEntryBox box;
   box.mKind = kEdit;
-  box.mRect = PlaceInside(IRect(cx - kEditWidth / 2, cy - kEditHeight / 2, cx + kEditWidth / 2, cy + kEditHeight / 2),
-                          bounds);
+  box.mRect =
+      PlaceInside(IRect(cx - kEditWidth / 2, cy - kEditHeight / 2, cx + kEditWidth / 2, cy + kEditHeight / 2), bounds);
   box.Show(text);
   return box;
 }
@@ -236,10 +236,11 @@ void TextEntryBox::Paint(PixelContext* surface, FreeTypeFont* font) const {
   const int left = TextLeft(font);
   const int top = std::max(0, (surface->mHeight - font->CellHeight()) / 2);
   const int width = Width(font, mText);
-  if (mAllSelected && width > 0) Fill(surface, IRect(std::max(1, left), 2, std::min(inside.R, left + width), inside.B - 1), kMark);
+  if (mAllSelected && width > 0)
+    Fill(surface, IRect(std::max(1, left), 2, std::min(inside.R, left + width), inside.B - 1), kMark);
   const IRect textRect(left, top, left + width + 1, top + font->CellHeight());
-  font->Draw(surface, mText.c_str(), &textRect, ITextStyle::AlignNear,
-             mAllSelected ? &kMarkedTextColor : &kTextColor, &inside);
+  font->Draw(surface, mText.c_str(), &textRect, ITextStyle::AlignNear, mAllSelected ? &kMarkedTextColor : &kTextColor,
+             &inside);
   if (!mAllSelected) {
     const int caretX = left + Width(font, mText.substr(0, size_t(mCaret)));
     Fill(surface, IRect(caretX, 2, caretX + 1, inside.B - 1), 0xFF000000u);

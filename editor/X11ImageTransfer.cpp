@@ -92,8 +92,8 @@ void X11ImageTransfer::Put(const Pixel* pixels, int rowSpan, const IRect& area) 
     xcb_shm_put_image(mConnection, mWindow, mGc, static_cast<std::uint16_t>(mWidth),
                       static_cast<std::uint16_t>(mHeight), static_cast<std::uint16_t>(r.L),
                       static_cast<std::uint16_t>(r.T), static_cast<std::uint16_t>(r.W()),
-                      static_cast<std::uint16_t>(r.H()), static_cast<std::int16_t>(r.L),
-                      static_cast<std::int16_t>(r.T), mDepth, XCB_IMAGE_FORMAT_Z_PIXMAP, 0, mShmSeg, 0);
+                      static_cast<std::uint16_t>(r.H()), static_cast<std::int16_t>(r.L), static_cast<std::int16_t>(r.T),
+                      mDepth, XCB_IMAGE_FORMAT_Z_PIXMAP, 0, mShmSeg, 0);
     // The segment is written again by the next paint; the server must have read this one first.
     Sync(mConnection);
     return;

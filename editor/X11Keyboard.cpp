@@ -11,8 +11,7 @@ void X11Keyboard::Load(xcb_connection_t* connection) {
   const xcb_setup_t* setup = xcb_get_setup(connection);
   const int count = setup->max_keycode - setup->min_keycode + 1;
   xcb_get_keyboard_mapping_reply_t* reply = xcb_get_keyboard_mapping_reply(
-      connection, xcb_get_keyboard_mapping(connection, setup->min_keycode, static_cast<std::uint8_t>(count)),
-      nullptr);
+      connection, xcb_get_keyboard_mapping(connection, setup->min_keycode, static_cast<std::uint8_t>(count)), nullptr);
   if (!reply) return;
   const xcb_keysym_t* syms = xcb_get_keyboard_mapping_keysyms(reply);
   const int length = xcb_get_keyboard_mapping_keysyms_length(reply);

@@ -7,13 +7,17 @@
 #include <cstdio>
 #include <dirent.h>
 #include <mutex>
+#include <memory>
 #include <random>
+#include <sstream>
 #include <thread>
 
 #include "Cyclochord.h"
 #include "CyclochordParams.h"
 #include "EditorWindowX11.h"
+#include "IControl.h"
 #include "IGraphicsLinux.h"
+#include "PlatformGraphics.h"
 #include "RasterBitmap.h"
 #include "VSTEntry.h"
 #include "X11TestDisplay.h"
@@ -50,7 +54,9 @@ class EditHost {
   VstIntPtr Dispatch(VstInt32 opcode, VstInt32 index = 0, VstIntPtr value = 0, void* ptr = nullptr) {
     return mEffect->dispatcher(mEffect, opcode, index, value, ptr, 0.0f);
   }
-  bool Open(xcb_window_t parent) { return Dispatch(effEditOpen, 0, 0, reinterpret_cast<void*>(uintptr_t(parent))) == 1; }
+  bool Open(xcb_window_t parent) {
+    return Dispatch(effEditOpen, 0, 0, reinterpret_cast<void*>(uintptr_t(parent))) == 1;
+  }
   void Close() { Dispatch(effEditClose); }
   float Param(int index) { return mEffect->getParameter(mEffect, index); }
   void SetParam(int index, float value) { mEffect->setParameter(mEffect, index, value); }
@@ -291,6 +297,85 @@ TEST_F(EditorWindowX11Test, DoubleClickRestoresTheFirstValueButTwoSlowClicksDoNo
   x.Click(w, 126, 195, 1);
   x.Click(w, 127, 196, 1);
   EXPECT_TRUE(WaitFor([&] { return host.Param(kParInt) == 0.5f; }));
+}
+
+// A control that writes down what reaches it, on the window's thread.
+class RecordingControl : public IControl {
+ public:
+  explicit RecordingControl(const IRect& r) : IControl(nullptr, r) {}
+  void OnMouseDown(int x, int y, const IMouseMods* m) override {
+    Note("down", x, y, std::string(m->L ? "L" : "") + (m->R ? "R" : "") + (m->S ? "S" : "") + (m->C ? "C" : "") +
+                           (m->A ? "A" : ""));
+  }
+  void OnKeyDown(int x, int y, int key) override { Note("key", x, y, std::to_string(key)); }
+  void OnMouseOver(int x, int y, const IMouseMods*) override { Note("over", x, y, ""); }
+  void OnMouseOut() override { Note("out", 0, 0, ""); }
+  bool Draw(IGraphics*) override { return true; }
+  std::vector<std::string> Log() {
+    std::lock_guard<std::mutex> guard(mLock);
+    return mLog;
+  }
+  bool Logged(const std::string& entry) {
+    const auto log = Log();
+    return std::find(log.begin(), log.end(), entry) != log.end();
+  }
+
+ private:
+  void Note(const char* what, int x, int y, const std::string& detail) {
+    std::ostringstream line;
+    line << what;
+    if (std::string(what) != "out") line << " " << x << "," << y;
+    if (!detail.empty()) line << " " << detail;
+    std::lock_guard<std::mutex> guard(mLock);
+    mLog.push_back(line.str());
+  }
+  std::mutex mLock;
+  std::vector<std::string> mLog;
+};
+
+TEST_F(EditorWindowX11Test, KeysModifiersAndThePointerLeavingReachTheControlUnderThePointer) {
+  std::unique_ptr<IGraphicsLinux> g(dynamic_cast<IGraphicsLinux*>(MakePlatformGraphics(nullptr, 200, 100, 0, nullptr)));
+  g->PrepareDrawing();
+  g->HandleMouseOver(true);
+  auto* control = new RecordingControl(IRect(10, 10, 190, 90));
+  g->AttachControl(control);
+  void* handle = g->OpenWindow(reinterpret_cast<void*>(uintptr_t(parent)));
+  ASSERT_NE(handle, nullptr);
+  const xcb_window_t w = xcb_window_t(reinterpret_cast<uintptr_t>(handle));
+
+  x.MoveTo(w, 50, 40);
+  EXPECT_TRUE(WaitFor([&] { return control->Logged("over 50,40"); }));
+  x.Click(w, 50, 40, 1);
+  EXPECT_TRUE(WaitFor([&] { return control->Logged("down 50,40 L"); }));
+  // Keys go to the control under the pointer, by their key codes; keys without one go nowhere.
+  for (std::uint32_t key : {std::uint32_t('a'), std::uint32_t('Z'), std::uint32_t('5'), std::uint32_t(' '),
+                            std::uint32_t(0xFF52), std::uint32_t(0xFFBE), std::uint32_t(0xFF0D)})
+    x.Key(key);
+  const std::vector<std::string> keys = {"key 50,40 15", "key 50,40 40", "key 50,40 10", "key 50,40 0",
+                                         "key 50,40 1"};
+  ASSERT_TRUE(WaitFor([&] { return control->Logged("key 50,40 1"); }));
+  std::this_thread::sleep_for(milliseconds(100));
+  std::vector<std::string> seen;
+  for (const std::string& entry : control->Log())
+    if (entry.rfind("key", 0) == 0) seen.push_back(entry);
+  EXPECT_EQ(seen, keys);
+
+  // Shift with the left button; Control and Alt with the right one.
+  x.KeyDown(0xFFE1);
+  x.Click(w, 60, 41, 1);
+  x.KeyUp(0xFFE1);
+  EXPECT_TRUE(WaitFor([&] { return control->Logged("down 60,41 LS"); }));
+  x.KeyDown(0xFFE3);
+  x.KeyDown(0xFFE9);
+  x.Click(w, 120, 70, 3);
+  x.KeyUp(0xFFE9);
+  x.KeyUp(0xFFE3);
+  EXPECT_TRUE(WaitFor([&] { return control->Logged("down 120,70 RCA"); }));
+
+  // Out of the editor window: the controls hear that the pointer left.
+  x.MoveTo(parent, 300, 400);
+  EXPECT_TRUE(WaitFor([&] { return control->Logged("out"); }));
+  g->CloseWindow();
 }
 
 // ---- The typed-entry box ----

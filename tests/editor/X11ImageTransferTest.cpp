@@ -76,8 +76,8 @@ TEST(X11ImageTransferBig, PlainRequestsSplitWhatOneRequestCannotCarry) {
   // Rows across the whole height, read back in strips.
   for (int top = 0; top < h; top += 300) {
     xcb_get_image_reply_t* image = xcb_get_image_reply(
-        x.Connection(), xcb_get_image(x.Connection(), XCB_IMAGE_FORMAT_Z_PIXMAP, pixmap, 0, std::int16_t(top), w, 4, ~0u),
-        nullptr);
+        x.Connection(),
+        xcb_get_image(x.Connection(), XCB_IMAGE_FORMAT_Z_PIXMAP, pixmap, 0, std::int16_t(top), w, 4, ~0u), nullptr);
     ASSERT_NE(image, nullptr);
     const auto* data = reinterpret_cast<const std::uint32_t*>(xcb_get_image_data(image));
     for (int i = 0; i < w * 4; ++i)

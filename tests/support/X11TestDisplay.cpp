@@ -52,8 +52,8 @@ xcb_window_t X11TestDisplay::MakeWindow(int x, int y, int width, int height) {
   const xcb_window_t w = xcb_generate_id(mConnection);
   const std::uint32_t values[] = {0x203040, 1, XCB_EVENT_MASK_STRUCTURE_NOTIFY};
   xcb_create_window(mConnection, XCB_COPY_FROM_PARENT, w, mScreen->root, static_cast<std::int16_t>(x),
-                    static_cast<std::int16_t>(y), static_cast<std::uint16_t>(width),
-                    static_cast<std::uint16_t>(height), 0, XCB_WINDOW_CLASS_INPUT_OUTPUT, mScreen->root_visual,
+                    static_cast<std::int16_t>(y), static_cast<std::uint16_t>(width), static_cast<std::uint16_t>(height),
+                    0, XCB_WINDOW_CLASS_INPUT_OUTPUT, mScreen->root_visual,
                     XCB_CW_BACK_PIXEL | XCB_CW_OVERRIDE_REDIRECT | XCB_CW_EVENT_MASK, values);
   xcb_map_window(mConnection, w);
   Sync();
@@ -84,11 +84,11 @@ void X11TestDisplay::Size(xcb_window_t window, int* width, int* height) {
 
 std::vector<std::uint32_t> X11TestDisplay::Pixels(xcb_window_t window, int width, int height) {
   std::vector<std::uint32_t> pixels;
-  xcb_get_image_reply_t* image = xcb_get_image_reply(
-      mConnection,
-      xcb_get_image(mConnection, XCB_IMAGE_FORMAT_Z_PIXMAP, window, 0, 0, static_cast<std::uint16_t>(width),
-                    static_cast<std::uint16_t>(height), ~0u),
-      nullptr);
+  xcb_get_image_reply_t* image =
+      xcb_get_image_reply(mConnection,
+                          xcb_get_image(mConnection, XCB_IMAGE_FORMAT_Z_PIXMAP, window, 0, 0,
+                                        static_cast<std::uint16_t>(width), static_cast<std::uint16_t>(height), ~0u),
+                          nullptr);
   if (!image) return pixels;
   // The test server runs at depth 24 with 32-bit pixels, least significant byte first.
   const std::size_t count = std::size_t(width) * std::size_t(height);
@@ -106,8 +106,7 @@ std::string X11TestDisplay::WindowClass(xcb_window_t window) {
       mConnection, xcb_get_property(mConnection, 0, window, XCB_ATOM_WM_CLASS, XCB_ATOM_STRING, 0, 64), nullptr);
   std::string text;
   if (reply) {
-    text.assign(static_cast<const char*>(xcb_get_property_value(reply)),
-                size_t(xcb_get_property_value_length(reply)));
+    text.assign(static_cast<const char*>(xcb_get_property_value(reply)), size_t(xcb_get_property_value_length(reply)));
     std::free(reply);
   }
   return text;
@@ -178,6 +177,18 @@ void X11TestDisplay::Key(std::uint32_t keysym) {
   Fake(XCB_KEY_PRESS, code);
   Fake(XCB_KEY_RELEASE, code);
   if (shiftCode) Fake(XCB_KEY_RELEASE, shiftCode);
+  Sync();
+}
+
+void X11TestDisplay::KeyDown(std::uint32_t keysym) {
+  bool shift = false;
+  if (const std::uint8_t code = KeycodeFor(keysym, &shift)) Fake(XCB_KEY_PRESS, code);
+  Sync();
+}
+
+void X11TestDisplay::KeyUp(std::uint32_t keysym) {
+  bool shift = false;
+  if (const std::uint8_t code = KeycodeFor(keysym, &shift)) Fake(XCB_KEY_RELEASE, code);
   Sync();
 }
 

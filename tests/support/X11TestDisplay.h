@@ -42,6 +42,9 @@ class X11TestDisplay {
   // Types text (digits, letters, space, '.', '-') and named keys (keysyms) on the focused window.
   void Type(const std::string& text);
   void Key(std::uint32_t keysym);
+  // Holds and lets go of a key, such as a modifier.
+  void KeyDown(std::uint32_t keysym);
+  void KeyUp(std::uint32_t keysym);
   // The window with the keyboard focus, and moving it elsewhere as another application would.
   xcb_window_t Focus();
   void SetFocus(xcb_window_t window);
@@ -63,10 +66,10 @@ class X11TestDisplay {
 bool WaitFor(const std::function<bool()>& condition, std::chrono::milliseconds timeout = std::chrono::seconds(5));
 
 // Skips the running test when there is no X server, but fails it in CI, where one must be.
-#define REQUIRE_X_DISPLAY(display)                                               \
-  do {                                                                           \
-    if (!(display).Connected()) {                                                \
+#define REQUIRE_X_DISPLAY(display)                                                   \
+  do {                                                                               \
+    if (!(display).Connected()) {                                                    \
       if (std::getenv("CI")) FAIL() << "no X server in CI: " << (display).Problem(); \
-      GTEST_SKIP() << (display).Problem();                                       \
-    }                                                                            \
+      GTEST_SKIP() << (display).Problem();                                           \
+    }                                                                                \
   } while (0)

@@ -27,8 +27,8 @@ extern char** environ;
 
 namespace {
 
-using std::chrono::milliseconds;
 using cchost_test::ScratchFolder;
+using std::chrono::milliseconds;
 
 // cyclochord-host in a process of its own, its standard output read line by line.
 class HostProcess {

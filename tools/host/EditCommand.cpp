@@ -139,8 +139,8 @@ int RunEdit(const std::vector<std::string>& args, std::ostream& out, std::ostrea
     std::lock_guard<std::mutex> guard(outLock);
     char handle[32];
     std::snprintf(handle, sizeof(handle), "%p", window->ParentHandle());
-    out << "editor of " << plugin->Name() << " open in window " << handle << " (" << openWidth << " x "
-        << openHeight << ")" << std::endl;
+    out << "editor of " << plugin->Name() << " open in window " << handle << " (" << openWidth << " x " << openHeight
+        << ")" << std::endl;
   }
 
   const auto start = Clock::now();

@@ -43,8 +43,7 @@ class EditorHostWindowX11 final : public EditorHostWindow {
   bool Open(const std::string& title, int width, int height) {
     xcb_connection_t* c = mConnection;
     mWindow = xcb_generate_id(c);
-    const std::uint32_t values[] = {mScreen->black_pixel,
-                                    XCB_EVENT_MASK_STRUCTURE_NOTIFY | XCB_EVENT_MASK_EXPOSURE};
+    const std::uint32_t values[] = {mScreen->black_pixel, XCB_EVENT_MASK_STRUCTURE_NOTIFY | XCB_EVENT_MASK_EXPOSURE};
     xcb_create_window(c, XCB_COPY_FROM_PARENT, mWindow, mScreen->root, 0, 0, static_cast<std::uint16_t>(width),
                       static_cast<std::uint16_t>(height), 0, XCB_WINDOW_CLASS_INPUT_OUTPUT, mScreen->root_visual,
                       XCB_CW_BACK_PIXEL | XCB_CW_EVENT_MASK, values);
@@ -82,8 +81,8 @@ class EditorHostWindowX11 final : public EditorHostWindow {
     hints[0] = 16 | 32;  // PMinSize | PMaxSize
     hints[5] = hints[7] = std::uint32_t(width);
     hints[6] = hints[8] = std::uint32_t(height);
-    xcb_change_property(mConnection, XCB_PROP_MODE_REPLACE, mWindow, XCB_ATOM_WM_NORMAL_HINTS,
-                        XCB_ATOM_WM_SIZE_HINTS, 32, 18, hints);
+    xcb_change_property(mConnection, XCB_PROP_MODE_REPLACE, mWindow, XCB_ATOM_WM_NORMAL_HINTS, XCB_ATOM_WM_SIZE_HINTS,
+                        32, 18, hints);
     xcb_flush(mConnection);
   }
 
@@ -97,11 +96,11 @@ class EditorHostWindowX11 final : public EditorHostWindow {
 
   bool Capture(std::vector<std::uint32_t>* pixels, int* width, int* height) override {
     const xcb_visualtype_t* visual = RootVisual();
-    xcb_get_image_reply_t* image = xcb_get_image_reply(
-        mConnection,
-        xcb_get_image(mConnection, XCB_IMAGE_FORMAT_Z_PIXMAP, mWindow, 0, 0, static_cast<std::uint16_t>(mWidth),
-                      static_cast<std::uint16_t>(mHeight), ~0u),
-        nullptr);
+    xcb_get_image_reply_t* image =
+        xcb_get_image_reply(mConnection,
+                            xcb_get_image(mConnection, XCB_IMAGE_FORMAT_Z_PIXMAP, mWindow, 0, 0,
+                                          static_cast<std::uint16_t>(mWidth), static_cast<std::uint16_t>(mHeight), ~0u),
+                            nullptr);
     if (!image || !visual) {
       std::free(image);
       return false;
@@ -116,10 +115,9 @@ class EditorHostWindowX11 final : public EditorHostWindow {
       pixels->resize(count);
       for (std::size_t i = 0; i < count; ++i) {
         const std::uint8_t* p = data + i * 4;
-        const std::uint32_t v = msbFirst ? (std::uint32_t(p[0]) << 24 | std::uint32_t(p[1]) << 16 |
-                                            std::uint32_t(p[2]) << 8 | p[3])
-                                         : (std::uint32_t(p[3]) << 24 | std::uint32_t(p[2]) << 16 |
-                                            std::uint32_t(p[1]) << 8 | p[0]);
+        const std::uint32_t v =
+            msbFirst ? (std::uint32_t(p[0]) << 24 | std::uint32_t(p[1]) << 16 | std::uint32_t(p[2]) << 8 | p[3])
+                     : (std::uint32_t(p[3]) << 24 | std::uint32_t(p[2]) << 16 | std::uint32_t(p[1]) << 8 | p[0]);
         (*pixels)[i] = 0xFF000000u | (((v & visual->red_mask) >> rs) & 0xFF) << 16 |
                        (((v & visual->green_mask) >> gs) & 0xFF) << 8 | (((v & visual->blue_mask) >> bs) & 0xFF);
       }
