@@ -6,6 +6,7 @@
 #include <atomic>
 #include <cstdio>
 #include <dirent.h>
+#include <unistd.h>
 #include <mutex>
 #include <memory>
 #include <random>
@@ -139,6 +140,21 @@ int CountEntries(const char* folder) {
   if (DIR* d = opendir(folder)) {
     while (readdir(d)) ++n;
     closedir(d);
+  }
+  return n;
+}
+
+// Shared-memory segments that this process made and that still exist.
+int OwnSharedMemorySegments() {
+  int n = 0;
+  if (FILE* f = std::fopen("/proc/sysvipc/shm", "r")) {
+    char line[512];
+    while (std::fgets(line, sizeof(line), f)) {
+      long key, id, size, creator;
+      if (std::sscanf(line, "%ld %ld %*s %ld %ld", &key, &id, &size, &creator) == 4 && creator == getpid())
+        ++n;
+    }
+    std::fclose(f);
   }
   return n;
 }
@@ -525,8 +541,12 @@ TEST_F(EditorWindowX11Test, OpeningAndClosingAHundredTimesLeavesNothingBehind) {
   host.Close();
   const int files = CountEntries("/proc/self/fd");
   const int threads = CountEntries("/proc/self/task");
+  const int segments = OwnSharedMemorySegments();
   for (int i = 0; i < 100; ++i) {
     ASSERT_TRUE(host.Open(parent)) << "round " << i;
+    if (i == 0) {
+      EXPECT_EQ(OwnSharedMemorySegments(), segments + 1) << "an open window holds one segment";
+    }
     // Now and then long enough for ticks and paints to happen in between.
     if (i % 10 == 0) std::this_thread::sleep_for(milliseconds(60));
     host.Close();
@@ -534,6 +554,7 @@ TEST_F(EditorWindowX11Test, OpeningAndClosingAHundredTimesLeavesNothingBehind) {
   EXPECT_TRUE(x.Children(parent).empty());
   EXPECT_EQ(CountEntries("/proc/self/fd"), files);
   EXPECT_EQ(CountEntries("/proc/self/task"), threads);
+  EXPECT_EQ(OwnSharedMemorySegments(), segments);
   ASSERT_TRUE(host.Open(parent));
   EXPECT_TRUE(Shows(host.WindowId(), DefaultRender()));
 }
