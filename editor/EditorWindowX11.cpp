@@ -264,7 +264,7 @@ bool EditorWindowX11::Editing() const { return mEntry && mEntryState == EntryEdi
 
 void EditorWindowX11::Tick() {
   if (mEntry) {
-    // While the box has the keyboard the tick rests, as the box's owner would not repaint under it.
+    // While the box has the keyboard the tick rests; changes made meanwhile are drawn once the box lets go.
     if (mEntryState == EntryEditing) return;
     if (mEntryState != EntryNone) {
       ServeEntryState();

@@ -23,10 +23,10 @@ class EditorWindowX11 : public EditorWindow {
  public:
   enum EEntryState { EntryNone = 0, EntryEditing = 1, EntryUpdate = 2, EntryCancel = 3, EntryCommit = 4 };
 
-  // The factory that IGraphicsLinux uses: a window inside parent (an X11 window id), or null when there is no
-  // display, no such parent or no true-colour visual for it.
+  // [host's thread] The factory that IGraphicsLinux uses: a window inside parent (an X11 window id), or null when
+  // there is no display, no such parent or no true-colour visual for it.
   static std::unique_ptr<EditorWindow> Create(IGraphicsLinux* graphics, void* parent);
-  // Stops the thread, then releases every server resource and the connection.
+  // [host's thread] Stops the window's thread, then releases every server resource and the connection.
   ~EditorWindowX11() override;
 
   void* Handle() const override;
