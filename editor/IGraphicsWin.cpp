@@ -31,7 +31,12 @@ IGraphicsWin::IGraphicsWin(IPluginBase* plug, int width, int height, int frameRa
 
 IGraphicsWin::~IGraphicsWin() {
   CloseWindow();
-  if (mTextFont) DeleteObject(mTextFont);
+  if (mTextFont) {
+    // GDI keeps a font that is still selected into a context; the draw bitmap's context goes only after us.
+    HDC dc = mDrawBitmap ? static_cast<HDC>(mDrawBitmap->DeviceContext()) : nullptr;
+    if (dc) SelectObject(dc, GetStockObject(SYSTEM_FONT));
+    DeleteObject(mTextFont);
+  }
 }
 
 int IGraphicsWin::OpenWindowCount() { return sWindowCount; }
