@@ -234,6 +234,7 @@ void EditorWindowX11::Run() {
   const auto period = std::chrono::milliseconds(1000 / mGraphics->FPS());
   auto next = Clock::now() + period;
   pollfd fds[2] = {{xcb_get_file_descriptor(mConnection), POLLIN, 0}, {mWakeFd, POLLIN, 0}};
+  MakeFontAhead();
   while (!mStop) {
     while (xcb_generic_event_t* event = xcb_poll_for_event(mConnection)) {
       Handle(event);
@@ -258,6 +259,17 @@ void EditorWindowX11::Run() {
     while (read(mWakeFd, &count, sizeof(count)) > 0) {
     }
   }
+}
+
+void EditorWindowX11::MakeFontAhead() {
+  ITextStyle style;
+  {
+    ControlsLock lock(this);
+    if (!lock || !mGraphics->NeedsFont(&style)) return;
+  }
+  std::unique_ptr<FreeTypeFont> font = FreeTypeFont::Create(&style);
+  ControlsLock lock(this);
+  if (lock) mGraphics->AdoptFont(std::move(font), style);
 }
 
 bool EditorWindowX11::Editing() const { return mEntry && mEntryState == EntryEditing; }

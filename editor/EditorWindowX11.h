@@ -44,6 +44,7 @@ class EditorWindowX11 : public EditorWindow {
   EditorWindowX11(IGraphicsLinux* graphics, xcb_connection_t* connection);
   bool Open(xcb_window_t parent);
   void Run();
+  void MakeFontAhead();
   void Tick();
   void Handle(const xcb_generic_event_t* event);
   void OnExpose(const IRect& r);

@@ -8,6 +8,7 @@
 #include "EditorWindowX11.h"
 #include "FreeTypeFont.h"
 #include "IPluginBase.h"
+#include "ITextControl.h"
 #include "PixelContext.h"
 #include "PlatformGraphics.h"
 #include "PngResource.h"
@@ -55,6 +56,24 @@ void IGraphicsLinux::CloseWindow() {
 void* IGraphicsLinux::GetWindow() { return mWindow ? mWindow->Handle() : nullptr; }
 
 bool IGraphicsLinux::PaintToWindow(const IRect* r) { return mWindow ? mWindow->Paint(r) : true; }
+
+bool IGraphicsLinux::NeedsFont(ITextStyle* style) const {
+  if (mFontMade) return false;
+  for (const auto& control : mControls) {
+    const auto* text = dynamic_cast<const ITextControl*>(control.get());
+    if (!text || text->IsHidden()) continue;
+    *style = text->GetTextStyle();
+    return true;
+  }
+  return false;
+}
+
+void IGraphicsLinux::AdoptFont(std::unique_ptr<FreeTypeFont> font, const ITextStyle& style) {
+  if (mFontMade) return;
+  mFont = std::move(font);
+  mFontMade = true;
+  mLastTextColor = style.mColor;
+}
 
 bool IGraphicsLinux::DrawText(const ITextStyle* style, const char* text, const IRect* rect) {
   if (!text || text[0] == '\0') return true;

@@ -35,6 +35,11 @@ class IGraphicsLinux : public IGraphicsRaster {
   // The lock that host threads hold when they reach the controls (the plug-in's), which the window's own thread
   // takes too; a host without a plug-in uses one of its own.
   RecursiveLock& ControlsLock();
+  // Finding a font takes milliseconds, too long to keep host threads waiting for the lock: the window makes it
+  // ahead, unlocked. NeedsFont gives the style of the first text control, which the first full redraw's first
+  // text has; AdoptFont takes the font made from it unless drawing has made one meanwhile. Both under the lock.
+  bool NeedsFont(ITextStyle* style) const;
+  void AdoptFont(std::unique_ptr<FreeTypeFont> font, const ITextStyle& style);
 
  private:
   bool mFontMade = false;

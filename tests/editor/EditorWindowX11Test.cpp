@@ -16,8 +16,10 @@
 #include "Cyclochord.h"
 #include "CyclochordParams.h"
 #include "EditorWindowX11.h"
+#include "FreeTypeFont.h"
 #include "IControl.h"
 #include "IGraphicsLinux.h"
+#include "ITextControl.h"
 #include "PlatformGraphics.h"
 #include "RasterBitmap.h"
 #include "VSTEntry.h"
@@ -392,6 +394,27 @@ TEST_F(EditorWindowX11Test, KeysModifiersAndThePointerLeavingReachTheControlUnde
   x.MoveTo(parent, 300, 400);
   EXPECT_TRUE(WaitFor([&] { return control->Logged("out"); }));
   g->CloseWindow();
+}
+
+TEST_F(EditorWindowX11Test, TheTextFontIsMadeFromTheFirstTextControlsStyle) {
+  std::unique_ptr<IGraphicsLinux> g(dynamic_cast<IGraphicsLinux*>(MakePlatformGraphics(nullptr, 200, 100, 0, nullptr)));
+  g->PrepareDrawing();
+  const IColor red(255, 200, 0, 0);
+  auto* hidden = new ITextControl(nullptr, IRect(0, 0, 100, 20), ITextStyle("Arial", 30, red, 0, 0, 0), "hidden");
+  hidden->Hide(true);
+  g->AttachControl(hidden);
+  g->AttachControl(new ITextControl(nullptr, IRect(0, 20, 100, 40), ITextStyle("Arial", 20, red, 1, 0, 0), ""));
+  g->AttachControl(new ITextControl(nullptr, IRect(0, 40, 100, 60), ITextStyle("Arial", 10, red, 0, 0, 0), "ten"));
+  ASSERT_NE(g->OpenWindow(reinterpret_cast<void*>(uintptr_t(parent))), nullptr);
+  // The window makes it ahead of drawing, which here would have made it from the third control's style (the
+  // second has no text yet); the first visible text control's is the one a real editor's first text has.
+  ASSERT_TRUE(WaitFor([&] {
+    ScopedLock lock(g->ControlsLock());
+    return g->Font() != nullptr;
+  }));
+  ScopedLock lock(g->ControlsLock());
+  EXPECT_EQ(g->Font()->CellHeight(), 20);
+  EXPECT_EQ(g->LastTextColor(), red);
 }
 
 // ---- The typed-entry box ----
