@@ -242,20 +242,6 @@ TEST_F(EditorWindowX11Test, UncoveredPartsArePaintedAgain) {
 
 // ---- Pointer, wheel and keys ----
 
-TEST_F(EditorWindowX11Test, ClickOnAFaderTrackSetsItsParameterInOneHostGesture) {
-  EditHost host;
-  ASSERT_TRUE(host.Open(parent));
-  ASSERT_TRUE(Shows(host.WindowId(), DefaultRender()));
-  // x 126 is the handle's centre at the track's low end: value 0, the interval's -24.
-  x.Click(host.WindowId(), 126, 195, 1);
-  ASSERT_TRUE(WaitFor([&] { return host.EditedTo(kParInt, 0.0f); }));
-  EXPECT_FLOAT_EQ(host.Param(kParInt), 0.0f);
-  const std::vector<EditCall> calls = host.Calls();
-  EXPECT_EQ(calls.front().opcode, kBegin);
-  EXPECT_EQ(calls.back().opcode, kEnd);
-  EXPECT_TRUE(Shows(host.WindowId(), OffScreen({{kParInt, 0.0f}})));
-}
-
 TEST_F(EditorWindowX11Test, DraggingFaderAndParameterTextFollowsThePointer) {
   EditHost host;
   ASSERT_TRUE(host.Open(parent));

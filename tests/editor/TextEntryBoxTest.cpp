@@ -139,13 +139,6 @@ TEST(TextEntryBoxEdit, CaretKeysBackspaceAndDelete) {
   EXPECT_EQ(box.Text(), "");
 }
 
-TEST(TextEntryBoxEdit, TextStopsAtItsLimit) {
-  TextEntryBox box = TextEntryBox::Edit(std::string(2000, '1'), 100, 100, kEditor);
-  EXPECT_EQ(box.Text().size(), size_t(TextEntryBox::kMaxTextLength));
-  box.OnKey(TextEntryBox::kKeyEnd);
-  EXPECT_EQ(box.OnCharacter('2'), TextEntryBox::kIgnored);
-}
-
 TEST(TextEntryBoxEdit, ClickPutsTheCaretAtTheNearestBoundary) {
   auto font = Font();
   ASSERT_NE(font, nullptr);

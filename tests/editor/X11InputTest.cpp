@@ -26,15 +26,6 @@ TEST(X11Input, PressAddsItsButtonAndReleaseTakesItAway) {
   EXPECT_FALSE(drag.L);
 }
 
-TEST(X11Input, WheelButtonsAreSingleSteps) {
-  EXPECT_EQ(WheelSteps(4), 1);
-  EXPECT_EQ(WheelSteps(5), -1);
-  EXPECT_EQ(WheelSteps(6), 0);  // sideways
-  EXPECT_EQ(WheelSteps(1), 0);
-  EXPECT_TRUE(IsWheelButton(7));
-  EXPECT_FALSE(IsWheelButton(3));
-}
-
 TEST(X11Input, DoubleClickNeedsTheSameButtonSoonAndClose) {
   ClickCounter c;
   EXPECT_FALSE(c.IsDoubleClick(1, 1000, 50, 50));
@@ -87,12 +78,3 @@ TEST(X11Input, ShiftCapsAndNumLockChooseTheKeysym) {
   EXPECT_EQ(ChooseKeysym(0xFF9C, 0xFFB1, kMod2Mask | kShiftMask), 0xFF9Cu);
 }
 
-TEST(X11Input, CharactersOfPrintableAndKeypadKeys) {
-  EXPECT_EQ(CharacterFor('7'), '7');
-  EXPECT_EQ(CharacterFor('-'), '-');
-  EXPECT_EQ(CharacterFor(0xFFB3), '3');
-  EXPECT_EQ(CharacterFor(0xFFAE), '.');
-  EXPECT_EQ(CharacterFor(0xE9), static_cast<char>(0xE9));
-  EXPECT_EQ(CharacterFor(keysym::kReturn), 0);
-  EXPECT_EQ(CharacterFor(keysym::kBackSpace), 0);
-}
