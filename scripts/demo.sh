@@ -22,10 +22,10 @@ render() {  # name, MIDI file, preset
   "$host" render "$plugin" "examples/$2" -o "out/$1.mid" --load-fxp "examples/$3" \
     --plot "out/$1.png" --synth "$synth" --wav "out/$1.wav" --normalize || status=1
 }
-render melody-triads melody.mid rotating-triads.fxp
-render melody-echo melody.mid pentatonic-echo.fxp
-render chords-split chords.mid two-channel-split.fxp
-render bass-split bass.mid two-channel-split.fxp
+while read -r name midi preset; do
+  case "$name" in "" | "#"*) continue ;; esac
+  render "$name" "$midi" "$preset"
+done <examples/renders.list
 
 echo
 echo "== done: out/*.mid (Cyclochord's output), out/*.png (piano rolls), out/*.wav (listen to them)"

@@ -83,6 +83,7 @@ for arch in i686 x86_64; do
   passed=0
   failed=0
   while read -r name midi preset; do
+    case "$name" in "" | "#"*) continue ;; esac
     "$linux/out/cyclochord-host" render "$linux/out/Cyclochord.so" "examples/$midi" -o "$compare/linux/$name.mid" \
       --load-fxp "examples/$preset" >/dev/null
     if wine "$dir/out/cyclochord-host.exe" render "$dll" "examples/$midi" -o "$compare/windows/$name.mid" \
@@ -94,12 +95,7 @@ for arch in i686 x86_64; do
       failed=$((failed + 1))
       failures+=("$arch: render of $name")
     fi
-  done <<'RENDERS'
-melody-triads melody.mid rotating-triads.fxp
-melody-echo melody.mid pentatonic-echo.fxp
-chords-split chords.mid two-channel-split.fxp
-bass-split bass.mid two-channel-split.fxp
-RENDERS
+  done <examples/renders.list
   echo "renders: $passed passed, $failed failed"
 done
 

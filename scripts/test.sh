@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# Installs what is missing, then builds and runs every test twice: a warnings-as-errors release
-# build, and a build under AddressSanitizer and UndefinedBehaviorSanitizer.
+# Installs what is missing, then builds and runs every test: a warnings-as-errors release build, a build
+# under AddressSanitizer and UndefinedBehaviorSanitizer, and the 32- and 64-bit Windows builds under Wine.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -22,3 +22,6 @@ echo "== Sanitizer build and tests =="
 export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 run_suite build/test-asan -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCYCLOCHORD_SANITIZE=ON -DCYCLOCHORD_BENCH=OFF
+
+echo "== Windows builds and tests under Wine =="
+bash scripts/test-windows.sh
