@@ -77,24 +77,23 @@ int IPluginVST::PrepareBlock(int nFrames) {
   return nFrames;
 }
 
+void IPluginVST::ProcessSinglePrecision(float** inputs, float** outputs, VstInt32 nFrames, bool accumulate) {
+  ScopedLock lock(mLock);
+  const int frames = PrepareBlock(nFrames);
+  AttachInputBuffers(inputs, frames);
+  AttachOutputBuffers(outputs);
+  if (accumulate)
+    RunAccumulating(frames);
+  else
+    RunReplacing(frames, true);
+}
+
 void IPluginVST::VSTProcess(AEffect* effect, float** inputs, float** outputs, VstInt32 nFrames) {
-  IPluginVST* plug = FromEffect(effect);
-  if (!plug) return;
-  ScopedLock lock(plug->mLock);
-  const int frames = plug->PrepareBlock(nFrames);
-  plug->AttachInputBuffers(inputs, frames);
-  plug->AttachOutputBuffers(outputs);
-  plug->RunAccumulating(frames);
+  if (IPluginVST* plug = FromEffect(effect)) plug->ProcessSinglePrecision(inputs, outputs, nFrames, true);
 }
 
 void IPluginVST::VSTProcessReplacing(AEffect* effect, float** inputs, float** outputs, VstInt32 nFrames) {
-  IPluginVST* plug = FromEffect(effect);
-  if (!plug) return;
-  ScopedLock lock(plug->mLock);
-  const int frames = plug->PrepareBlock(nFrames);
-  plug->AttachInputBuffers(inputs, frames);
-  plug->AttachOutputBuffers(outputs);
-  plug->RunReplacing(frames, true);
+  if (IPluginVST* plug = FromEffect(effect)) plug->ProcessSinglePrecision(inputs, outputs, nFrames, false);
 }
 
 void IPluginVST::VSTProcessDoubleReplacing(AEffect* effect, double** inputs, double** outputs, VstInt32 nFrames) {

@@ -50,6 +50,7 @@ class IPluginVST : public IPluginBase {
   VstIntPtr GetPinProperties(VstInt32 index, VstPinProperties* properties, bool input) const;
   VstIntPtr SetSpeakerArrangement(const VstSpeakerArrangement* inputs, const VstSpeakerArrangement* outputs);
   bool ForwardVstEvent(VstEvent* event);
+  void ProcessSinglePrecision(float** inputs, float** outputs, VstInt32 nFrames, bool accumulate);
   // Returns the usable frame count (0 for a nonsensical one).
   int PrepareBlock(int nFrames);
   VstIntPtr CallHost(VstInt32 opcode, VstInt32 index = 0, VstIntPtr value = 0, void* ptr = nullptr,
