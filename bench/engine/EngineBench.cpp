@@ -79,6 +79,7 @@ IPluginBase* Load(TestHost& host, bool cyclochord) {
   else
     static_cast<TestPlugin*>(plug)->mLogCalls = false;
   host.Reserve(1 << 12);
+  host.mRecordCalls = false;
   host.SetTransport(0, 120, true);
   return plug;
 }

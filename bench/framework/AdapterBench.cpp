@@ -35,6 +35,7 @@ void BM_AdapterBlock(benchmark::State& state) {
   AEffect* effect = host.Load(TestPlugin::Create);
   static_cast<TestPlugin*>(static_cast<IPluginVST*>(effect->object))->mLogCalls = false;
   host.Reserve(1 << 12);
+  host.mRecordCalls = false;
   host.SetTransport(0, 120, true);
   VstMidiEvent midi[kEvents] = {};
   EventList list = {static_cast<VstInt32>(state.range(0)), 0, {}};

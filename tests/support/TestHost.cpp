@@ -119,7 +119,7 @@ VstIntPtr TestHost::Callback(AEffect* effect, VstInt32 opcode, VstInt32 index, V
 }
 
 VstIntPtr TestHost::OnCallback(VstInt32 opcode, VstInt32 index, VstIntPtr value, void* ptr, float opt) {
-  mCalls.push_back({opcode, index, value, opt});
+  if (mRecordCalls) mCalls.push_back({opcode, index, value, opt});
   switch (opcode) {
     case audioMasterGetTime:
       if (!mTimeInfoAvailable) return 0;

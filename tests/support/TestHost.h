@@ -73,6 +73,7 @@ class TestHost {
 
   std::vector<float> mIn[2], mOut[2];
   std::vector<HostCall> mCalls;
+  bool mRecordCalls = true;  // benchmarks turn it off: a real host keeps no such log
   std::vector<VstEvent> mForwardedEvents;  // non-MIDI events handed back
   std::string mProductString = "Test Host";
   VstIntPtr mVendorVersion = 30105;
