@@ -18,7 +18,7 @@ if [ ${#need[@]} -gt 0 ]; then
   echo "Installing: ${need[*]}"
   dpkg --print-foreign-architectures | grep -qx i386 || $sudo dpkg --add-architecture i386
   $sudo apt-get update -qq
-  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${need[@]}"
+  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq "${need[@]}"
 fi
 bash scripts/install-deps.sh
 
