@@ -4,7 +4,7 @@
 #include <cstring>
 #include <new>
 
-#include "Assert.h"
+#include "EngineAssert.h"
 
 NoteTracker::NoteTracker(int reservedRecords) {
   for (int i = 0; i < reservedRecords; ++i) mFreeNotes.PushBack(new NoteRecord());
