@@ -17,8 +17,6 @@ class Cyclochord : public IPluginVST {
   explicit Cyclochord(audioMasterCallback hostCallback);
   ~Cyclochord() override;
 
-  static IPluginVST* Create(audioMasterCallback hostCallback) { return new Cyclochord(hostCallback); }
-
   // [any thread, under mLock]
   void Reset() override;
   void OnParameterChange(int paramIdx) override;

@@ -1,4 +1,4 @@
-// Makes Cyclochord the plug-in that the module's exported entry points create.
+// The one factory of Cyclochord objects: the module's exported entry points call it, and so do tests.
 #include "Cyclochord.h"
 #include "VSTEntry.h"
 

@@ -28,7 +28,7 @@ struct OpenEditor {
 
   bool Open() {
     if (!x.Connected()) return false;
-    AEffect* effect = host.Load(Cyclochord::Create);
+    AEffect* effect = host.Load(CreatePluginInstance);
     g = dynamic_cast<IGraphicsLinux*>(static_cast<IPluginVST*>(effect->object)->GetGraphics());
     parent = x.MakeWindow(0, 0, 410, 680);
     host.Dispatch(effEditOpen, 0, 0, reinterpret_cast<void*>(uintptr_t(parent)));
@@ -93,7 +93,7 @@ BENCHMARK(BM_FaderDragEditorThread)->Iterations(1)->Unit(benchmark::kSecond);
 // (the transfer to the server comes after), here with one fader and its read-out changed per tick.
 void BM_DragTickUnderTheLock(benchmark::State& state) {
   TestHost host;
-  AEffect* effect = host.Load(Cyclochord::Create);
+  AEffect* effect = host.Load(CreatePluginInstance);
   auto* g = dynamic_cast<IGraphicsLinux*>(static_cast<IPluginVST*>(effect->object)->GetGraphics());
   for (int pass = 0; pass < 2; ++pass) {
     IRect r;

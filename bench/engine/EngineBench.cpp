@@ -72,7 +72,7 @@ void ConfigureCyclochord(TestHost& host, IPluginBase* plug) {
 }
 
 IPluginBase* Load(TestHost& host, bool cyclochord) {
-  AEffect* effect = host.Load(cyclochord ? Cyclochord::Create : TestPlugin::Create);
+  AEffect* effect = host.Load(cyclochord ? CreatePluginInstance : TestPlugin::Create);
   IPluginBase* plug = static_cast<IPluginVST*>(effect->object);
   if (cyclochord)
     ConfigureCyclochord(host, plug);

@@ -43,7 +43,7 @@ VstIntPtr VST_CALLBACK RecordingHost(AEffect*, VstInt32 opcode, VstInt32 index, 
 // Where the editor draws text: read-outs and parameter texts, as an in-process copy of the editor lays them out.
 std::vector<IRect> TextAreas() {
   TestHost host;
-  AEffect* effect = host.Load(Cyclochord::Create);
+  AEffect* effect = host.Load(CreatePluginInstance);
   auto* graphics = static_cast<IGraphics*>(static_cast<IPluginVST*>(effect->object)->GetGraphics());
   std::vector<IRect> areas;
   for (int i = 0; i < graphics->NControls(); ++i)
@@ -192,7 +192,7 @@ TEST_F(EditorSession, FirstPictureOnScreenMatchesTheLinuxRenderOutsideTheText) {
 
   // In the text areas both show the same texts: ink in the same places, give or take the renderers' metrics.
   TestHost host;
-  AEffect* effect = host.Load(Cyclochord::Create);
+  AEffect* effect = host.Load(CreatePluginInstance);
   auto* graphics = static_cast<IGraphics*>(static_cast<IPluginVST*>(effect->object)->GetGraphics());
   RasterBitmap* background = graphics->LoadBitmap(100, "img/bg.png").mData;
   for (const IRect& r : text) {

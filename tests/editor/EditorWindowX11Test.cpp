@@ -47,7 +47,7 @@ class EditHost {
  public:
   EditHost() {
     sCreating = this;
-    mEffect = VSTCreateEffect(&EditHost::Callback, &Cyclochord::Create);
+    mEffect = VSTCreateEffect(&EditHost::Callback, &CreatePluginInstance);
     sCreating = nullptr;
     mEffect->user = this;
     Dispatch(effOpen);

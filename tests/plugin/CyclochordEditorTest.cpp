@@ -20,7 +20,7 @@ struct CyclochordEditorSession {
   IPluginVST* plug = nullptr;
   IGraphics* g = nullptr;
   CyclochordEditorSession() {
-    AEffect* effect = host.Load(Cyclochord::Create);
+    AEffect* effect = host.Load(CreatePluginInstance);
     plug = static_cast<IPluginVST*>(effect->object);
     g = dynamic_cast<IGraphics*>(plug->GetGraphics());
     host.ClearCalls();

@@ -21,7 +21,7 @@ struct Render {
   RasterBitmap* background = nullptr;
 
   Render() {
-    AEffect* effect = host.Load(Cyclochord::Create);
+    AEffect* effect = host.Load(CreatePluginInstance);
     g = dynamic_cast<IGraphicsLinux*>(static_cast<IPluginVST*>(effect->object)->GetGraphics());
     if (!g) return;
     // The first tick of a freshly opened window: everything is dirty.
