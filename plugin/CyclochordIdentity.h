@@ -18,6 +18,9 @@ struct CyclochordIdentity {
   static constexpr int32_t kUniqueId = CyclochordFourCC('l', 's', 'C', 'c');
   static constexpr int32_t kVendorId = CyclochordFourCC('l', 'k', 's', 'p');
   static constexpr const char* kChannelIO = "1-1 2-2";
+  // The editor window's class name and title on every platform.
+  static constexpr const char* kWindowClassName = "CyclochordWndClass";
+  static constexpr const char* kWindowTitle = "Cyclochord";
   static constexpr int kNumHostParams = 42;  // told to the host and stored in chunks
   static constexpr int kNumParams = 46;      // plus four internal ones
   static constexpr int kNumPresets = 6;

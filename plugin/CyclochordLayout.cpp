@@ -59,8 +59,11 @@ const ParamTextRow kParamTextRows[] = {
 }  // namespace
 
 IGraphics* MakeCyclochordEditor(IPluginBase* plug, void* moduleInstance) {
+  IWindowNames names;
+  names.mClassName = CyclochordIdentity::kWindowClassName;
+  names.mTitle = CyclochordIdentity::kWindowTitle;
   IGraphicsRaster* graphics =
-      MakePlatformGraphics(plug, kCyclochordEditorWidth, kCyclochordEditorHeight, 0, moduleInstance);
+      MakePlatformGraphics(plug, kCyclochordEditorWidth, kCyclochordEditorHeight, 0, moduleInstance, names);
   if (!graphics) return nullptr;
   graphics->AttachBackground(100, "img/bg.png");
 

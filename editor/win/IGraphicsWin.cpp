@@ -9,14 +9,17 @@
 #include "IControl.h"
 #include "PngResource.h"
 #include "RasterBitmap.h"
+#include "Text.h"
 
 namespace {
-// Only the editor's own thread opens and closes windows, so plain statics serve.
+// Only the editor's own thread opens and closes windows, so plain statics serve. The class is registered with
+// the first window and goes with the last; every window of a module carries its plug-in's one class name.
 int sWindowCount = 0;
 int sFrameRate = IGraphics::kDefaultFrameRate;
+char sClassName[64] = "";
 
 void ReleaseWindowClass(HINSTANCE module) {
-  if (--sWindowCount == 0) UnregisterClassA(IGraphicsWin::kWindowClassName, module);
+  if (--sWindowCount == 0) UnregisterClassA(sClassName, module);
 }
 
 IMouseMods MouseMods(WPARAM keys) {
@@ -38,8 +41,6 @@ IGraphicsWin::~IGraphicsWin() {
     DeleteObject(mTextFont);
   }
 }
-
-int IGraphicsWin::OpenWindowCount() { return sWindowCount; }
 
 int IGraphicsWin::TranslateKey(WPARAM key) {
   switch (key) {
@@ -84,13 +85,14 @@ void* IGraphicsWin::OpenWindow(void* parentWindow) {
     windowClass.lpfnWndProc = WindowProc;
     windowClass.hInstance = mModule;
     windowClass.hCursor = LoadCursorA(nullptr, MAKEINTRESOURCEA(32512));  // the arrow
-    windowClass.lpszClassName = kWindowClassName;
+    CopyText(sClassName, sizeof(sClassName), WindowClassName());
+    windowClass.lpszClassName = sClassName;
     RegisterClassA(&windowClass);
   }
   ++sWindowCount;
   sFrameRate = FPS();
 
-  mWindow = CreateWindowExA(0, kWindowClassName, "Cyclochord", WS_CHILD | WS_VISIBLE, x, y, w, h, parent, nullptr,
+  mWindow = CreateWindowExA(0, sClassName, WindowTitle(), WS_CHILD | WS_VISIBLE, x, y, w, h, parent, nullptr,
                             mModule, this);
   if (!mWindow) {
     ReleaseWindowClass(mModule);

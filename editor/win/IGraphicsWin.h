@@ -7,13 +7,11 @@
 #undef DrawText
 #undef LoadBitmap
 
+#include "EntryState.h"
 #include "IGraphicsRaster.h"
 
 class IGraphicsWin : public IGraphicsRaster {
  public:
-  enum EntryState { EntryNone = 0, EntryEditing = 1, EntryUpdate = 2, EntryCancel = 3, EntryCommit = 4 };
-
-  static constexpr const char* kWindowClassName = "CyclochordWndClass";
   static constexpr UINT_PTR kTimerId = 2;
   static constexpr int kEntryBoxId = 99;
 
@@ -34,15 +32,13 @@ class IGraphicsWin : public IGraphicsRaster {
   void SetModuleInstance(HINSTANCE instance) { mModule = instance; }
   HINSTANCE ModuleInstance() const { return mModule; }
   HWND EntryBox() const { return mEntryBox; }
-  EntryState GetEntryState() const { return mEntryState; }
+  EEntryState GetEntryState() const { return mEntryState; }
   HWND ParentWindow() const { return mParentWindow; }
   HFONT TextFont() const { return mTextFont; }
   const IColor& LastTextColor() const { return mLastTextColor; }
 
   // The KeyCode of a virtual key; -1 for keys the controls do not know.
   static int TranslateKey(WPARAM virtualKey);
-  // Open editor windows in this process; the window class exists while it is above 0.
-  static int OpenWindowCount();
 
  private:
   static LRESULT CALLBACK WindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
@@ -63,7 +59,7 @@ class IGraphicsWin : public IGraphicsRaster {
   HWND mWindow = nullptr;
   HWND mEntryBox = nullptr;
   WNDPROC mEntryBoxProc = nullptr;
-  EntryState mEntryState = EntryNone;
+  EEntryState mEntryState = EntryNone;
   HWND mParentWindow = nullptr;
   HFONT mTextFont = nullptr;
   HFONT mEntryFont = nullptr;

@@ -2,7 +2,8 @@
 #include "IGraphicsWin.h"
 #include "PlatformGraphics.h"
 
-IGraphicsRaster* MakePlatformGraphics(IPluginBase* plug, int width, int height, int frameRate, void* moduleInstance) {
+IGraphicsRaster* MakePlatformGraphics(IPluginBase* plug, int width, int height, int frameRate, void* moduleInstance,
+                                      const IWindowNames& names) {
   auto* graphics = new IGraphicsWin(plug, width, height, frameRate);
   HINSTANCE module = static_cast<HINSTANCE>(moduleInstance);
   if (!module) {
@@ -11,5 +12,6 @@ IGraphicsRaster* MakePlatformGraphics(IPluginBase* plug, int width, int height, 
                        reinterpret_cast<LPCSTR>(&MakePlatformGraphics), &module);
   }
   graphics->SetModuleInstance(module);
+  graphics->SetWindowNames(names);
   return graphics;
 }

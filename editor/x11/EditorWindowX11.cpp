@@ -6,9 +6,9 @@
 #include <sys/eventfd.h>
 #include <unistd.h>
 
+#include <cctype>
 #include <cstdlib>
 #include <cstring>
-#include <ctime>
 #include <string>
 #include <vector>
 
@@ -157,9 +157,15 @@ bool EditorWindowX11::Open(xcb_window_t parent) {
     mWindow = 0;
     return false;
   }
-  static const char kClass[] = "cyclochord\0CyclochordWndClass";
-  SetText(c, mWindow, XCB_ATOM_WM_CLASS, kClass, sizeof(kClass));
-  SetText(c, mWindow, XCB_ATOM_WM_NAME, "Cyclochord", 10);
+  // WM_CLASS holds the instance name (the title in lower case) and the class name, each NUL-terminated.
+  const std::string title = mGraphics->WindowTitle();
+  std::string wmClass;
+  for (char ch : title) wmClass += static_cast<char>(std::tolower(static_cast<unsigned char>(ch)));
+  wmClass += '\0';
+  wmClass += mGraphics->WindowClassName();
+  wmClass += '\0';
+  SetText(c, mWindow, XCB_ATOM_WM_CLASS, wmClass.data(), static_cast<std::uint32_t>(wmClass.size()));
+  SetText(c, mWindow, XCB_ATOM_WM_NAME, title.data(), static_cast<std::uint32_t>(title.size()));
   xcb_map_window(c, mWindow);
   mKeyboard.Load(c);
   mTransfer = std::make_unique<X11ImageTransfer>(c, mWindow, mWidth, mHeight, mDepth, mSwapBytes, true);
@@ -193,16 +199,6 @@ EditorWindowX11::~EditorWindowX11() {
 
 void* EditorWindowX11::Handle() const { return reinterpret_cast<void*>(std::uintptr_t(mWindow)); }
 
-bool EditorWindowX11::UsesSharedMemory() const { return mTransfer && mTransfer->UsesSharedMemory(); }
-
-double EditorWindowX11::ThreadCpuSeconds() const {
-  clockid_t clock;
-  timespec t = {};
-  if (pthread_getcpuclockid(const_cast<std::thread&>(mThread).native_handle(), &clock) != 0) return 0.0;
-  if (clock_gettime(clock, &t) != 0) return 0.0;
-  return double(t.tv_sec) + double(t.tv_nsec) * 1e-9;
-}
-
 void EditorWindowX11::TakeFocus(xcb_timestamp_t time) {
   // Fails quietly (an error event) while the host has not put its window on screen yet.
   xcb_set_input_focus(mConnection, XCB_INPUT_FOCUS_PARENT, mWindow, time);
@@ -226,7 +222,12 @@ EditorWindowX11::ControlsLock::~ControlsLock() {
 // ---- The thread ----
 
 void EditorWindowX11::Run() {
-  pthread_setname_np(pthread_self(), "cyclochord-ui");
+  // Named after the plug-in's window, so that debuggers and top show whose editor this is (15 characters at most).
+  std::string name;
+  for (const char* t = mGraphics->WindowTitle(); *t && name.size() < 12; ++t)
+    name += static_cast<char>(std::tolower(static_cast<unsigned char>(*t)));
+  name += "-ui";
+  pthread_setname_np(pthread_self(), name.c_str());
   const auto period = std::chrono::milliseconds(1000 / mGraphics->FPS());
   auto next = Clock::now() + period;
   pollfd fds[2] = {{xcb_get_file_descriptor(mConnection), POLLIN, 0}, {mWakeFd, POLLIN, 0}};

@@ -10,6 +10,7 @@
 #include <thread>
 
 #include "EditorWindow.h"
+#include "EntryState.h"
 #include "TextEntryBox.h"
 #include "X11Input.h"
 #include "X11Keyboard.h"
@@ -21,8 +22,6 @@ class X11ImageTransfer;
 
 class EditorWindowX11 : public EditorWindow {
  public:
-  enum EEntryState { EntryNone = 0, EntryEditing = 1, EntryUpdate = 2, EntryCancel = 3, EntryCommit = 4 };
-
   // [host's thread] The factory that IGraphicsLinux uses: a window inside parent (an X11 window id), or null when
   // there is no display, no such parent or no true-colour visual for it.
   static std::unique_ptr<EditorWindow> Create(IGraphicsLinux* graphics, void* parent);
@@ -35,10 +34,6 @@ class EditorWindowX11 : public EditorWindow {
   // [under the controls' lock] Prepares the box; the window thread shows it.
   bool OpenTextEntry(IControl* control, IParameter* param, bool textMode) override;
   bool HasTextEntry() const override { return mHasEntry; }
-
-  // Processor time that the window's thread has used, in seconds.
-  double ThreadCpuSeconds() const;
-  bool UsesSharedMemory() const;
 
  private:
   EditorWindowX11(IGraphicsLinux* graphics, xcb_connection_t* connection);
@@ -97,7 +92,7 @@ class EditorWindowX11 : public EditorWindow {
   bool mTrackLeave = false;
   std::unique_ptr<TextEntryX11> mEntry;
   std::unique_ptr<FreeTypeFont> mEntryFont;
-  int mEntryState = EntryNone;
+  EEntryState mEntryState = EntryNone;
 
   // Set under the controls' lock by OpenTextEntry, taken by the window thread.
   std::unique_ptr<TextEntryBox> mPendingEntry;

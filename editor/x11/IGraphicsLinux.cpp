@@ -10,16 +10,8 @@
 #include "IPluginBase.h"
 #include "ITextControl.h"
 #include "PixelContext.h"
-#include "PlatformGraphics.h"
 #include "PngResource.h"
 #include "RasterBitmap.h"
-
-
-IGraphicsRaster* MakePlatformGraphics(IPluginBase* plug, int width, int height, int frameRate, void* moduleInstance) {
-  auto* graphics = new IGraphicsLinux(plug, width, height, frameRate);
-  graphics->SetModuleInstance(moduleInstance);
-  return graphics;
-}
 
 IGraphicsLinux::IGraphicsLinux(IPluginBase* plug, int width, int height, int frameRate)
     : IGraphicsRaster(plug, width, height, frameRate), mWindowFactory(&EditorWindowX11::Create) {}

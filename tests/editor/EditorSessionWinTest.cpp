@@ -67,11 +67,11 @@ class EditorSession : public ::testing::Test {
     ASSERT_EQ(Dispatch(effEditGetRect, 0, 0, &rect), 1);
     ASSERT_NE(rect, nullptr);
     std::string error;
-    mWindow = cchost::EditorHostWindow::Create("Cyclochord", rect->right - rect->left, rect->bottom - rect->top,
+    mWindow = cchost::EditorHostWindow::Create(CyclochordIdentity::kWindowTitle, rect->right - rect->left, rect->bottom - rect->top,
                                                &error);
     ASSERT_NE(mWindow, nullptr) << error;
     ASSERT_EQ(Dispatch(effEditOpen, 0, 0, mWindow->ParentHandle()), 1);
-    mEditor = FindWindowExA(static_cast<HWND>(mWindow->ParentHandle()), nullptr, IGraphicsWin::kWindowClassName,
+    mEditor = FindWindowExA(static_cast<HWND>(mWindow->ParentHandle()), nullptr, CyclochordIdentity::kWindowClassName,
                             nullptr);
     ASSERT_NE(mEditor, nullptr);
     Run(400);
