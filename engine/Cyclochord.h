@@ -40,6 +40,8 @@ class Cyclochord : public IPluginVST {
   void Release(int note, int32_t offset);
   void SilenceChannel(int channel, int32_t offset);
   void SilenceSounding();
+  void AddSoundingNoteOffs();
+  void AddOutMsg(const IMidiMessage& msg);
   void SendOutMsgs();
 
   // Parameter handlers, named by the descriptor tables.
