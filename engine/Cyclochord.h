@@ -27,6 +27,8 @@ class Cyclochord : public IPluginVST {
   // [audio thread, under mLock] Sends what falls due in the block; the audio buffers are left alone.
   void ProcessBlock(double** inputs, double** outputs, int nFrames) override;
 
+  int PendingNoteEvents() const { return mNoteTracker.NumPending(); }
+
  private:
   static constexpr int kNumParams = CyclochordIdentity::kNumParams;
 
