@@ -1,6 +1,11 @@
 #include "NoteKeyIndex.h"
 
+#include <algorithm>
 #include <initializer_list>
+
+NoteKeyIndex::NoteKeyIndex(NoteRecord* records) : mRecords(records) { Clear(); }
+
+void NoteKeyIndex::Clear() { std::fill(mRoots, mRoots + kNumKeys, kNoRecord); }
 
 void NoteKeyIndex::Split(int32_t tree, const Position& at, int32_t* left, int32_t* right) {
   if (tree == kNoRecord) {
@@ -45,7 +50,8 @@ int32_t NoteKeyIndex::InsertInto(int32_t tree, int32_t idx) {
 
 void NoteKeyIndex::Insert(int32_t idx) {
   mRecords[idx].mLeft = mRecords[idx].mRight = kNoRecord;
-  mRoot = InsertInto(mRoot, idx);
+  int32_t& root = mRoots[mRecords[idx].Key()];
+  root = InsertInto(root, idx);
 }
 
 int32_t NoteKeyIndex::EraseFrom(int32_t tree, int32_t idx) {
@@ -60,14 +66,15 @@ int32_t NoteKeyIndex::EraseFrom(int32_t tree, int32_t idx) {
 }
 
 void NoteKeyIndex::Erase(int32_t idx) {
-  mRoot = EraseFrom(mRoot, idx);
+  int32_t& root = mRoots[mRecords[idx].Key()];
+  root = EraseFrom(root, idx);
   mRecords[idx].mLeft = mRecords[idx].mRight = kNoRecord;
 }
 
 int32_t NoteKeyIndex::LowerBound(int key, int64_t dueAt, uint64_t order) const {
-  const Position at{key, dueAt, order};
+  const Position at{dueAt, order};
   int32_t found = kNoRecord;
-  for (int32_t tree = mRoot; tree != kNoRecord;) {
+  for (int32_t tree = mRoots[key]; tree != kNoRecord;) {
     if (Less(PositionOf(tree), at)) {
       tree = mRecords[tree].mRight;
     } else {
@@ -79,13 +86,13 @@ int32_t NoteKeyIndex::LowerBound(int key, int64_t dueAt, uint64_t order) const {
 }
 
 int32_t NoteKeyIndex::Next(int32_t idx) const {
-  const Position p = PositionOf(idx);
-  return LowerBound(p.key, p.dueAt, p.order + 1);
+  return LowerBound(mRecords[idx].Key(), mRecords[idx].mDueAt, mRecords[idx].mOrder + 1);
 }
 
 int NoteKeyIndex::CheckSubtree(int32_t tree, const Position* low, const Position* high, bool* ok) const {
   if (tree == kNoRecord) return 0;
   const NoteRecord& node = mRecords[tree];
+  if (node.Key() != mRecords[mRoots[node.Key()]].Key()) *ok = false;
   const Position p = PositionOf(tree);
   if ((low && !Less(*low, p)) || (high && !Less(p, *high))) *ok = false;
   for (int32_t child : {node.mLeft, node.mRight})
@@ -95,6 +102,10 @@ int NoteKeyIndex::CheckSubtree(int32_t tree, const Position* low, const Position
 
 bool NoteKeyIndex::IsConsistent(int count) const {
   bool ok = true;
-  const int found = CheckSubtree(mRoot, nullptr, nullptr, &ok);
+  int found = 0;
+  for (int key = 0; key < kNumKeys; ++key) {
+    if (mRoots[key] != kNoRecord && mRecords[mRoots[key]].Key() != key) ok = false;
+    found += CheckSubtree(mRoots[key], nullptr, nullptr, &ok);
+  }
   return ok && found == count;
 }

@@ -1,5 +1,6 @@
-// The pending records ordered by note and channel, then due time, then adding order: a treap over pool
-// positions, so that the questions asked about one key cost a logarithm of the queue, not its length.
+// The pending records of each note and channel, ordered by due time, then adding order: one treap per key over
+// pool positions, so the questions asked about a key cost a logarithm of that key's records, however long the
+// queue.
 #pragma once
 
 #include <cstdint>
@@ -8,15 +9,17 @@
 
 class NoteKeyIndex {
  public:
-  explicit NoteKeyIndex(NoteRecord* records) : mRecords(records) {}
+  static constexpr int kNumKeys = 128 * 16;
+
+  explicit NoteKeyIndex(NoteRecord* records);
 
   void Insert(int32_t idx);
   void Erase(int32_t idx);
-  void Clear() { mRoot = kNoRecord; }
+  void Clear();
 
-  // The first record at or after (key, dueAt, order); kNoRecord when there is none.
+  // The key's first record at or after (dueAt, order); kNoRecord when there is none.
   int32_t LowerBound(int key, int64_t dueAt, uint64_t order) const;
-  // The record after idx in the index's order.
+  // The record after idx among its key's; kNoRecord after the last.
   int32_t Next(int32_t idx) const;
 
   // Order and priorities hold, and the tree holds exactly `count` records.
@@ -24,18 +27,12 @@ class NoteKeyIndex {
 
  private:
   struct Position {
-    int key;
     int64_t dueAt;
     uint64_t order;
   };
-  Position PositionOf(int32_t idx) const {
-    const NoteRecord& r = mRecords[idx];
-    return {r.Key(), r.mDueAt, r.mOrder};
-  }
+  Position PositionOf(int32_t idx) const { return {mRecords[idx].mDueAt, mRecords[idx].mOrder}; }
   static bool Less(const Position& a, const Position& b) {
-    if (a.key != b.key) return a.key < b.key;
-    if (a.dueAt != b.dueAt) return a.dueAt < b.dueAt;
-    return a.order < b.order;
+    return a.dueAt != b.dueAt ? a.dueAt < b.dueAt : a.order < b.order;
   }
   // Splits the tree at `at`: records before it go left, the rest right.
   void Split(int32_t tree, const Position& at, int32_t* left, int32_t* right);
@@ -45,5 +42,5 @@ class NoteKeyIndex {
   int CheckSubtree(int32_t tree, const Position* low, const Position* high, bool* ok) const;
 
   NoteRecord* mRecords;
-  int32_t mRoot = kNoRecord;
+  int32_t mRoots[kNumKeys];
 };

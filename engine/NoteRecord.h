@@ -14,6 +14,9 @@ struct NoteRecord {
   bool mIsSilencing = false;
 
   // Links of the indexes; -1 is none.
+  int32_t mLane = -1;  // the due queue's lane, or -1 in its heap
+  int32_t mNext = -1;
+  int32_t mPrev = -1;
   int32_t mHeapPos = -1;
   int32_t mLeft = -1;
   int32_t mRight = -1;

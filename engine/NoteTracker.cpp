@@ -131,10 +131,9 @@ void NoteTracker::CancelChannel(int channel) {
 
 void NoteTracker::CancelEarlierBatches() {
   int count = 0;
-  for (int position = 0; position < mDue.Size(); ++position) {
-    const int32_t idx = mDue.At(position);
+  mDue.ForEach([&](int32_t idx) {
     if (mRecords[idx].mBatch != mBatch) mScratch[count++] = idx;
-  }
+  });
   for (int i = 0; i < count; ++i) {
     Unqueue(mScratch[i]);
     Free(mScratch[i]);
@@ -143,11 +142,7 @@ void NoteTracker::CancelEarlierBatches() {
 
 void NoteTracker::Clear() {
   if (mDue.Size() == 0) return;  // a stopped transport clears every block
-  for (int position = 0; position < mDue.Size(); ++position) {
-    const int32_t idx = mDue.At(position);
-    mRecords[idx].mHeapPos = -1;
-    Free(idx);
-  }
+  mDue.ForEach([&](int32_t idx) { Free(idx); });
   mDue.Clear();
   mByKey.Clear();
   std::memset(mQueuedNoteOns, 0, sizeof(mQueuedNoteOns));
@@ -163,13 +158,16 @@ bool NoteTracker::IsConsistent() const {
   if (mNumFree + mDue.Size() != mCapacity || !mDue.IsConsistent() || !mByKey.IsConsistent(mDue.Size()))
     return false;
   int32_t counts[2][NUM_MIDI_NOTES][NUM_MIDI_CHANNELS] = {};
-  for (int position = 0; position < mDue.Size(); ++position) {
-    const NoteRecord& record = mRecords[mDue.At(position)];
+  bool fieldsValid = true;
+  mDue.ForEach([&](int32_t idx) {
+    const NoteRecord& record = mRecords[idx];
     if (record.mDueAt < mClock || record.mChannel < 0 || record.mChannel > 15 || record.mNote < 0 ||
         record.mNote >= NUM_MIDI_NOTES)
-      return false;
-    ++counts[record.mIsNoteOff][record.mNote][record.mChannel];
-  }
+      fieldsValid = false;
+    else
+      ++counts[record.mIsNoteOff][record.mNote][record.mChannel];
+  });
+  if (!fieldsValid) return false;
   return std::memcmp(counts[0], mQueuedNoteOns, sizeof(mQueuedNoteOns)) == 0 &&
          std::memcmp(counts[1], mQueuedNoteOffs, sizeof(mQueuedNoteOffs)) == 0 &&
          static_cast<int64_t>(NumPending()) + mReservedReleases <= mCapacity;

@@ -1,14 +1,14 @@
 // The scheduled output note events and the table of output notes now sounding.
 //
-// Every record lives in a pool sized at construction; a due-time heap gives the order of sending and a
-// key index answers the questions about one note and channel, so no operation walks the queue.
+// Every record lives in a pool sized at construction; a due queue gives the order of sending and a key index
+// answers the questions about one note and channel, so no operation walks the queue.
 #pragma once
 
 #include <cstdint>
 #include <memory>
 
 #include "MidiLimits.h"
-#include "NoteDueHeap.h"
+#include "NoteDueQueue.h"
 #include "NoteKeyIndex.h"
 #include "NoteRecord.h"
 
@@ -80,7 +80,7 @@ class NoteTracker {
   std::unique_ptr<int32_t[]> mFreeList;
   std::unique_ptr<int32_t[]> mScratch;  // positions gathered by the cancelling operations
   int mNumFree = 0;
-  NoteDueHeap mDue;
+  NoteDueQueue mDue;
   NoteKeyIndex mByKey;
   uint32_t mSounding[NUM_MIDI_NOTES] = {};
 

@@ -1,0 +1,51 @@
+// The pending records in sending order: due time, then adding order.
+//
+// Each voice queues its events in time order as long as its delay stays, so records mostly arrive already
+// sorted within a few streams. They are appended to the lane whose last record is the latest not after them
+// (a linked list per lane), and only a record earlier than every lane's last goes into a heap. Adding and
+// taking the first record then cost a scan of the lanes, whatever the length of the queue.
+#pragma once
+
+#include <cstdint>
+
+#include "NoteDueHeap.h"
+#include "NoteRecord.h"
+
+class NoteDueQueue {
+ public:
+  static constexpr int kNumLanes = 8;
+
+  NoteDueQueue(NoteRecord* records, int capacity) : mRecords(records), mHeap(records, capacity) {}
+
+  int Size() const { return mSize; }
+  int32_t Top() const;
+  void Push(int32_t idx);
+  void Remove(int32_t idx);
+  void Clear();
+
+  // Calls visit(idx) for every queued record, in no particular order; visit must not change the queue.
+  template <typename Visit>
+  void ForEach(Visit&& visit) const {
+    for (const Lane& lane : mLanes)
+      for (int32_t idx = lane.first; idx != kNoRecord; idx = mRecords[idx].mNext) visit(idx);
+    for (int position = 0; position < mHeap.Size(); ++position) visit(mHeap.At(position));
+  }
+
+  bool IsConsistent() const;
+
+ private:
+  struct Lane {
+    int32_t first = kNoRecord;
+    int32_t last = kNoRecord;
+  };
+  bool Before(int32_t a, int32_t b) const {
+    const NoteRecord& ra = mRecords[a];
+    const NoteRecord& rb = mRecords[b];
+    return ra.mDueAt != rb.mDueAt ? ra.mDueAt < rb.mDueAt : ra.mOrder < rb.mOrder;
+  }
+
+  NoteRecord* mRecords;
+  Lane mLanes[kNumLanes];
+  NoteDueHeap mHeap;
+  int mSize = 0;
+};
