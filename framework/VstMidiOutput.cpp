@@ -38,11 +38,26 @@ void VstMidiOutput::EndCall() {
 
 int32_t VstMidiOutput::Clamp(int32_t offset) const { return std::min(std::max(offset, 0), mFrames - 1); }
 
-void VstMidiOutput::Append(const Slot& slot) {
+VstMidiOutput::Slot& VstMidiOutput::NextSlot() {
   if (mList->numEvents == kCapacity) Flush();  // nothing is dropped: the full list goes out first
-  Slot& out = mSlots[size_t(mList->numEvents++)];
+  return mSlots[size_t(mList->numEvents++)];
+}
+
+void VstMidiOutput::Append(const Slot& slot) {
+  Slot& out = NextSlot();
   out = slot;
   out.mEvent.deltaFrames = Clamp(slot.mEvent.deltaFrames);
+}
+
+// Written in place, the status and data bytes in one store: bytes stored one by one and then copied as a whole
+// event stall the copy.
+void VstMidiOutput::WriteMidi(Slot& slot, const IMidiMessage& msg, int32_t offset) {
+  slot.mMidi = VstMidiEvent();
+  slot.mMidi.type = kVstMidiType;
+  slot.mMidi.byteSize = sizeof(VstMidiEvent);
+  slot.mMidi.deltaFrames = offset;
+  const unsigned char bytes[4] = {msg.mStatus, msg.mData1, msg.mData2, 0};
+  std::memcpy(slot.mMidi.midiData, bytes, sizeof(bytes));
 }
 
 // Held events were delivered before anything the plug-in sends in this call, so at one offset they go first.
@@ -75,25 +90,19 @@ bool VstMidiOutput::SendHeldNow() {
   return sent;
 }
 
-bool VstMidiOutput::Hold(const Slot& slot) {
+VstMidiOutput::Slot& VstMidiOutput::NextHeld() {
   if (mHeldCount == kHeldCapacity) SendHeldNow();
-  mHeld[size_t(mHeldCount++)] = slot;
-  return true;
+  return mHeld[size_t(mHeldCount++)];
 }
 
 bool VstMidiOutput::Send(const IMidiMessage& msg) {
-  Slot slot;
-  slot.mMidi = VstMidiEvent();
-  slot.mMidi.type = kVstMidiType;
-  slot.mMidi.byteSize = sizeof(VstMidiEvent);
-  slot.mMidi.deltaFrames = msg.mOffset;
-  slot.mMidi.midiData[0] = static_cast<char>(msg.mStatus);
-  slot.mMidi.midiData[1] = static_cast<char>(msg.mData1);
-  slot.mMidi.midiData[2] = static_cast<char>(msg.mData2);
-  if (!Collecting()) return Hold(slot);
+  if (!Collecting()) {
+    WriteMidi(NextHeld(), msg, msg.mOffset);
+    return true;
+  }
   const int32_t offset = Clamp(msg.mOffset);
   DrainHeldUpTo(offset);
-  Append(slot);
+  WriteMidi(NextSlot(), msg, offset);
   return true;
 }
 
@@ -123,5 +132,6 @@ bool VstMidiOutput::Forward(const VstEvent& event) {
     slot.mSysEx.sysexDump = &mSysExBytes[mSysExUsed];
     mSysExUsed += size_t(size);
   }
-  return Hold(slot);
+  NextHeld() = slot;
+  return true;
 }

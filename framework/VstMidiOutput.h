@@ -45,10 +45,12 @@ class VstMidiOutput {
 
   bool Collecting() const { return mInCall && mFrames > 0; }
   int32_t Clamp(int32_t offset) const;
+  Slot& NextSlot();
+  Slot& NextHeld();
   void Append(const Slot& slot);
+  static void WriteMidi(Slot& slot, const IMidiMessage& msg, int32_t offset);
   void DrainHeldUpTo(int32_t offset);
   void DrainAllHeld();
-  bool Hold(const Slot& slot);
   bool SendHeldNow();
   bool SendNow(VstEvents* events);
   void Flush();
