@@ -26,6 +26,7 @@ class Cyclochord : public IPluginVST {
   void ProcessMidiMessage(IMidiMessage* msg) override;
   // [audio thread, under mLock] Sends what falls due in the block; the audio buffers are left alone.
   void ProcessBlock(double** inputs, double** outputs, int nFrames) override;
+  bool ProcessesAudio() const override { return false; }
 
   int PendingNoteEvents() const { return mNoteTracker.NumPending(); }
 
