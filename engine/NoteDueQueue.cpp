@@ -2,8 +2,17 @@
 
 int32_t NoteDueQueue::Top() const {
   int32_t best = mHeap.Top();
-  for (const Lane& lane : mLanes)
-    if (lane.first != kNoRecord && (best == kNoRecord || Before(lane.first, best))) best = lane.first;
+  int64_t bestDueAt = best != kNoRecord ? mRecords[best].mDueAt : 0;
+  uint64_t bestOrder = best != kNoRecord ? mRecords[best].mOrder : 0;
+  for (const Lane& lane : mLanes) {
+    if (lane.first == kNoRecord) continue;
+    if (best == kNoRecord || lane.firstDueAt < bestDueAt ||
+        (lane.firstDueAt == bestDueAt && lane.firstOrder < bestOrder)) {
+      best = lane.first;
+      bestDueAt = lane.firstDueAt;
+      bestOrder = lane.firstOrder;
+    }
+  }
   return best;
 }
 
@@ -11,16 +20,16 @@ void NoteDueQueue::Push(int32_t idx) {
   NoteRecord& record = mRecords[idx];
   // The lane that ends latest without passing the record keeps the lanes' last times far apart.
   int chosen = -1;
-  for (int lane = 0; lane < kNumLanes; ++lane) {
-    const int32_t last = mLanes[lane].last;
-    if (last == kNoRecord) {
-      if (chosen < 0) chosen = lane;
-    } else if (mRecords[last].mDueAt <= record.mDueAt &&
-               (chosen < 0 || mLanes[chosen].last == kNoRecord ||
-                mRecords[last].mDueAt > mRecords[mLanes[chosen].last].mDueAt)) {
-      chosen = lane;
+  int empty = -1;
+  for (int l = 0; l < kNumLanes; ++l) {
+    const Lane& lane = mLanes[l];
+    if (lane.last == kNoRecord) {
+      if (empty < 0) empty = l;
+    } else if (lane.lastDueAt <= record.mDueAt && (chosen < 0 || lane.lastDueAt > mLanes[chosen].lastDueAt)) {
+      chosen = l;
     }
   }
+  if (chosen < 0) chosen = empty;
   ++mSize;
   if (chosen < 0) {
     record.mLane = -1;
@@ -35,8 +44,8 @@ void NoteDueQueue::Push(int32_t idx) {
   if (lane.last != kNoRecord)
     mRecords[lane.last].mNext = idx;
   else
-    lane.first = idx;
-  lane.last = idx;
+    SetFirst(lane, idx);
+  SetLast(lane, idx);
 }
 
 void NoteDueQueue::Remove(int32_t idx) {
@@ -47,8 +56,14 @@ void NoteDueQueue::Remove(int32_t idx) {
     return;
   }
   Lane& lane = mLanes[record.mLane];
-  (record.mPrev != kNoRecord ? mRecords[record.mPrev].mNext : lane.first) = record.mNext;
-  (record.mNext != kNoRecord ? mRecords[record.mNext].mPrev : lane.last) = record.mPrev;
+  if (record.mPrev != kNoRecord)
+    mRecords[record.mPrev].mNext = record.mNext;
+  else
+    SetFirst(lane, record.mNext);
+  if (record.mNext != kNoRecord)
+    mRecords[record.mNext].mPrev = record.mPrev;
+  else
+    SetLast(lane, record.mPrev);
   record.mLane = -1;
   record.mNext = record.mPrev = kNoRecord;
 }
@@ -63,13 +78,18 @@ bool NoteDueQueue::IsConsistent() const {
   if (!mHeap.IsConsistent()) return false;
   int count = mHeap.Size();
   for (int l = 0; l < kNumLanes; ++l) {
+    const Lane& lane = mLanes[l];
     int32_t prev = kNoRecord;
-    for (int32_t idx = mLanes[l].first; idx != kNoRecord; prev = idx, idx = mRecords[idx].mNext) {
+    for (int32_t idx = lane.first; idx != kNoRecord; prev = idx, idx = mRecords[idx].mNext) {
       const NoteRecord& record = mRecords[idx];
       if (record.mLane != l || record.mPrev != prev || (prev != kNoRecord && Before(idx, prev))) return false;
       ++count;
     }
-    if (mLanes[l].last != prev) return false;
+    if (lane.last != prev) return false;
+    if (lane.first != kNoRecord && (lane.firstDueAt != mRecords[lane.first].mDueAt ||
+                                    lane.firstOrder != mRecords[lane.first].mOrder ||
+                                    lane.lastDueAt != mRecords[lane.last].mDueAt))
+      return false;
   }
   return count == mSize;
 }

@@ -13,7 +13,7 @@
 
 class NoteDueQueue {
  public:
-  static constexpr int kNumLanes = 8;
+  static constexpr int kNumLanes = 4;  // one per voice
 
   NoteDueQueue(NoteRecord* records, int capacity) : mRecords(records), mHeap(records, capacity) {}
 
@@ -34,10 +34,25 @@ class NoteDueQueue {
   bool IsConsistent() const;
 
  private:
+  // Each lane keeps its ends' sort keys at hand, so that choosing and scanning lanes reads no record.
   struct Lane {
     int32_t first = kNoRecord;
     int32_t last = kNoRecord;
+    int64_t firstDueAt = 0;
+    uint64_t firstOrder = 0;
+    int64_t lastDueAt = 0;
   };
+  void SetFirst(Lane& lane, int32_t idx) {
+    lane.first = idx;
+    if (idx != kNoRecord) {
+      lane.firstDueAt = mRecords[idx].mDueAt;
+      lane.firstOrder = mRecords[idx].mOrder;
+    }
+  }
+  void SetLast(Lane& lane, int32_t idx) {
+    lane.last = idx;
+    if (idx != kNoRecord) lane.lastDueAt = mRecords[idx].mDueAt;
+  }
   bool Before(int32_t a, int32_t b) const {
     const NoteRecord& ra = mRecords[a];
     const NoteRecord& rb = mRecords[b];
