@@ -1,5 +1,5 @@
-// The platform window behind a Linux graphics host: what the host needs of it, so that the window system
-// lives in its own files.
+// The platform window behind a graphics host: what the host needs of it, so that the window system lives in
+// files of its own beneath, one window class per platform.
 #pragma once
 
 #include <memory>
@@ -7,13 +7,12 @@
 #include "IGraphicsStructs.h"
 
 class IControl;
-class IGraphicsLinux;
 class IParameter;
 
 class EditorWindow {
  public:
   virtual ~EditorWindow() = default;
-  // The native window (an X11 window id on Linux).
+  // The native window: an X11 window id, a window handle on Windows.
   virtual void* Handle() const = 0;
   // Copies r of the host's draw bitmap to the same place on screen.
   virtual bool Paint(const IRect* r) = 0;
@@ -22,5 +21,6 @@ class EditorWindow {
   virtual bool HasTextEntry() const = 0;
 };
 
-// Makes the window inside parent, or returns null when it cannot.
-using EditorWindowFactory = std::unique_ptr<EditorWindow> (*)(IGraphicsLinux* graphics, void* parent);
+// Makes the window inside parent for a platform's graphics host, or returns null when it cannot.
+template <class Graphics>
+using EditorWindowFactory = std::unique_ptr<EditorWindow> (*)(Graphics* graphics, void* parent);
