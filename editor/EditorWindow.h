@@ -19,6 +19,11 @@ class EditorWindow {
   // Shows a typed-entry box over the control; false when none could be made.
   virtual bool OpenTextEntry(IControl* control, IParameter* param, bool textMode) = 0;
   virtual bool HasTextEntry() const = 0;
+  // The editor grew by dw x dh (or shrank); a window that cannot follow keeps its size.
+  virtual void GrowBy(int /*dw*/, int /*dh*/) {}
+  // Where the window stands in parent's client area, for a host that opens again without closing; false, with
+  // r untouched, when the window is gone or its platform opens every window afresh.
+  virtual bool PlaceIn(void* /*parent*/, IRect* /*r*/) const { return false; }
 };
 
 // Makes the window inside parent for a platform's graphics host, or returns null when it cannot.

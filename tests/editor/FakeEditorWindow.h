@@ -1,4 +1,5 @@
-// A platform window for tests of a graphics host: it records what the host asks of it.
+// A platform window for tests of a graphics host: it records what the host asks of it, and its factory records
+// what the host offers when it makes one.
 #pragma once
 
 #include <memory>
@@ -10,9 +11,15 @@
 struct FakeEditorWindow : EditorWindow {
   static FakeEditorWindow* sLast;  // the window alive now, null once it is gone
   static int sMade;
+  // What the next window's PlaceIn answers: false leaves the host's rectangle alone.
+  static bool sKnowsPlace;
+  static IRect sPlace;
 
   std::vector<IRect> mPaints;
   std::vector<EntryRequest> mEntries;
+  std::vector<std::pair<int, int>> mGrowths;
+  bool mKnowsPlace = sKnowsPlace;
+  IRect mPlace = sPlace;
 
   FakeEditorWindow() {
     sLast = this;
@@ -29,6 +36,11 @@ struct FakeEditorWindow : EditorWindow {
     return true;
   }
   bool HasTextEntry() const override { return !mEntries.empty(); }
+  void GrowBy(int dw, int dh) override { mGrowths.emplace_back(dw, dh); }
+  bool PlaceIn(void*, IRect* r) const override {
+    if (mKnowsPlace) *r = mPlace;
+    return mKnowsPlace;
+  }
 
   template <class Graphics>
   static std::unique_ptr<EditorWindow> Make(Graphics*, void*) {
@@ -37,8 +49,12 @@ struct FakeEditorWindow : EditorWindow {
   static void Reset() {
     sLast = nullptr;
     sMade = 0;
+    sKnowsPlace = false;
+    sPlace = IRect();
   }
 };
 
 inline FakeEditorWindow* FakeEditorWindow::sLast = nullptr;
 inline int FakeEditorWindow::sMade = 0;
+inline bool FakeEditorWindow::sKnowsPlace = false;
+inline IRect FakeEditorWindow::sPlace;
