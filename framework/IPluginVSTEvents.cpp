@@ -4,8 +4,9 @@
 
 VstIntPtr IPluginVST::ProcessEvents(const VstEvents* events) {
   if (!events) return 0;
+  VstEvent* const* list = events->events;  // numEvents entries, although the type declares two
   for (VstInt32 i = 0; i < events->numEvents; ++i) {
-    VstEvent* event = events->events[i];
+    VstEvent* event = list[i];
     if (!event) continue;
     if (event->type == kVstMidiType) {
       const VstMidiEvent* midi = reinterpret_cast<const VstMidiEvent*>(event);

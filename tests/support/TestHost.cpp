@@ -135,8 +135,9 @@ VstIntPtr TestHost::OnCallback(VstInt32 opcode, VstInt32 index, VstIntPtr value,
       return reinterpret_cast<VstIntPtr>(&mTimeInfo);
     case audioMasterProcessEvents: {
       const VstEvents* events = static_cast<const VstEvents*>(ptr);
+      VstEvent* const* list = events ? events->events : nullptr;  // numEvents entries, not the declared two
       for (VstInt32 i = 0; events && i < events->numEvents; ++i) {
-        const VstEvent* event = events->events[i];
+        const VstEvent* event = list[i];
         if (!event) continue;
         if (event->type == kVstMidiType) {
           const VstMidiEvent* midi = reinterpret_cast<const VstMidiEvent*>(event);

@@ -58,8 +58,9 @@ void Host::EndBlock(bool advance) {
 
 void Host::Receive(const VstEvents* events) {
   if (!events) return;
+  VstEvent* const* list = events->events;  // numEvents entries, although the type declares two
   for (VstInt32 i = 0; i < events->numEvents; ++i) {
-    const VstEvent* event = events->events[i];
+    const VstEvent* event = list[i];
     if (!event) continue;
     int delta = event->deltaFrames;
     if (!mInBlock) {
