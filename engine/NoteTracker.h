@@ -38,7 +38,7 @@ class NoteTracker {
   void CancelChannel(int channel);
   void Clear();
 
-  // Hands every event due within the next nFrames samples to collect(record, offset), in time order,
+  // Hands every event due before nFrames to collect(record, offset), in time order,
   // keeps the sounding table in step, and moves the rest of the queue nFrames closer.
   template <typename Collect>
   void TakeDue(int32_t nFrames, Collect&& collect);
@@ -83,11 +83,11 @@ void NoteTracker::TakeDue(int32_t nFrames, Collect&& collect) {
   int32_t elapsed = 0;
   int32_t remaining = nFrames < 0 ? 0 : nFrames;
   while (NoteRecord* pRecord = mPendingNotes.first) {
-    if (pRecord->mDelta > remaining) {
+    // An event due exactly at nFrames is offset 0 of the next block: offsets stay inside the block they go out in.
+    if (pRecord->mDelta >= remaining) {
       pRecord->mDelta -= remaining;
       break;
     }
-    // An event due exactly at nFrames still belongs to this block.
     elapsed += pRecord->mDelta;
     remaining -= pRecord->mDelta;
     if (pRecord->mIsNoteOff)

@@ -59,7 +59,7 @@ struct ModelQueue {
   }
   std::vector<Out> Take(int frames) {
     std::vector<Out> out;
-    while (!items.empty() && items.front().time <= frames) {
+    while (!items.empty() && items.front().time < frames) {
       out.push_back(items.front().event);
       out.back().offset = static_cast<int>(items.front().time);
       items.erase(items.begin());
@@ -86,8 +86,9 @@ TEST(NoteTracker, ABlockShorterThanTheFirstDeltaOnlyShortensIt) {
   tracker.AddNoteOn(600, 60, 0, 100);
   EXPECT_TRUE(Take(tracker, 512).empty());
   EXPECT_EQ(tracker.First()->mDelta, 88);
-  // Due exactly at the block's end: sent in this block, at offset N.
-  EXPECT_EQ(Take(tracker, 88), (std::vector<Out>{{88, 0, 60, 0}}));
+  // Due exactly at the block's end: offset 0 of the next block, never offset N of this one.
+  EXPECT_TRUE(Take(tracker, 88).empty());
+  EXPECT_EQ(Take(tracker, 64), (std::vector<Out>{{0, 0, 60, 0}}));
 }
 
 TEST(NoteTracker, ANewNoteOnMovesTheNoteOffThatWouldCutItShort) {
@@ -154,8 +155,9 @@ TEST(NoteTracker, TimesBeyondTheQueueRangeAreHeldAtItsEdges) {
   tracker.AddNoteOn(NoteTracker::ClampTime(int64_t{INT32_MAX} + 5000), 60, 0, 100);
   tracker.AddNoteOff(NoteTracker::ClampTime(-7), 61, 0, 0);
   tracker.AddNoteOff(NoteTracker::kMaxTime, 60, 0, 0);
-  EXPECT_EQ(Take(tracker, 0), (std::vector<Out>{{0, 1, 61, 0}}));
-  EXPECT_EQ(tracker.First()->mDelta, INT32_MAX);
+  EXPECT_TRUE(Take(tracker, 0).empty()) << "a block without frames sends nothing";
+  EXPECT_EQ(Take(tracker, 1), (std::vector<Out>{{0, 1, 61, 0}}));
+  EXPECT_EQ(tracker.First()->mDelta, INT32_MAX - 1);
   EXPECT_EQ(tracker.First()->next->mDelta, 0);
 }
 
