@@ -14,8 +14,16 @@ class FuzzInput {
   size_t Remaining() const { return mSize - mPos; }
 
   uint8_t Byte() { return mPos < mSize ? mData[mPos++] : 0; }
-  uint16_t U16() { return static_cast<uint16_t>(Byte() | (Byte() << 8)); }
-  uint32_t U32() { return static_cast<uint32_t>(U16()) | (static_cast<uint32_t>(U16()) << 16); }
+  // Each read is a statement of its own: the order of operands in one expression is unspecified, and an input
+  // must mean the same to every compiler.
+  uint16_t U16() {
+    const uint16_t low = Byte();
+    return static_cast<uint16_t>(low | (Byte() << 8));
+  }
+  uint32_t U32() {
+    const uint32_t low = U16();
+    return low | (static_cast<uint32_t>(U16()) << 16);
+  }
   int32_t I32() { return static_cast<int32_t>(U32()); }
   bool Bool() { return (Byte() & 1) != 0; }
   // 0..n-1; n must be positive.
@@ -28,7 +36,8 @@ class FuzzInput {
     return f;
   }
   double Double() {
-    const uint64_t bits = static_cast<uint64_t>(U32()) | (static_cast<uint64_t>(U32()) << 32);
+    const uint64_t low = U32();
+    const uint64_t bits = low | (static_cast<uint64_t>(U32()) << 32);
     double d;
     std::memcpy(&d, &bits, sizeof(d));
     return d;

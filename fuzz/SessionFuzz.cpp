@@ -66,8 +66,10 @@ void SpeakerArrangement(FuzzHost& host, FuzzInput& in) {
   FillScratch(in, gScratch);
   FillScratch(in, gScratch2);
   const bool get = in.Bool();
+  const bool withInputs = in.Bool();
+  const bool withOutputs = in.Bool();
   host.Dispatch(get ? effGetSpeakerArrangement : effSetSpeakerArrangement, 0,
-                in.Bool() ? reinterpret_cast<VstIntPtr>(gScratch) : 0, in.Bool() ? gScratch2 : nullptr);
+                withInputs ? reinterpret_cast<VstIntPtr>(gScratch) : 0, withOutputs ? gScratch2 : nullptr);
 }
 
 void Chunks(FuzzHost& host, FuzzInput& in) {
@@ -117,7 +119,8 @@ void Events(FuzzHost& host, FuzzInput& in) {
         midi.midiData[2] = static_cast<char>(in.Byte());
       } else {
         static const uint8_t kKinds[] = {0x90, 0x90, 0x80, 0xB0};
-        const uint8_t status = static_cast<uint8_t>(kKinds[in.Byte() % 4] | (in.Byte() & 0x0F));
+        const uint8_t message = kKinds[in.Byte() % 4];
+        const uint8_t status = static_cast<uint8_t>(message | (in.Byte() & 0x0F));
         midi.midiData[0] = static_cast<char>(status);
         midi.midiData[1] = static_cast<char>(status >= 0xB0 ? 123 : in.Byte() & 0x7F);
         midi.midiData[2] = static_cast<char>(in.Byte() & 0x7F);
