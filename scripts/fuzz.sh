@@ -31,9 +31,11 @@ mkdir -p "$work/corpus"
 binary=$(realpath "$build/out/$target")
 seconds=$(awk "BEGIN { print int($minutes * 60) }")
 log=$work/run.log
+regressions=""
+[ -d "fuzz/regressions/$target" ] && regressions="fuzz/regressions/$target"
 # Inputs that take over a second, or more than 1 GiB, count as findings too.
 if "$binary" -max_total_time="$seconds" -timeout=2 -rss_limit_mb=2048 -malloc_limit_mb=1024 -print_final_stats=1 \
-    -artifact_prefix="$(realpath "$work")/" "$@" "$work/corpus" "fuzz/corpus/$target" "fuzz/regressions/$target" \
+    -artifact_prefix="$(realpath "$work")/" "$@" "$work/corpus" "fuzz/corpus/$target" $regressions \
     >"$log" 2>&1; then
   echo "$target: $(sed -n 's/^stat::number_of_executed_units: *//p' "$log") executions in ${seconds}s, no finding"
   exit 0
