@@ -12,8 +12,6 @@
 namespace {
 using Id = CyclochordIdentity;
 
-// Enough for a busy session before the pool has to grow on the audio thread.
-constexpr int kReservedNoteRecords = 512;
 // A transport stop may end a note on every channel of every key at once.
 constexpr std::size_t kReservedOutMsgs = NUM_MIDI_NOTES * NUM_MIDI_CHANNELS;
 
@@ -31,7 +29,6 @@ Cyclochord::Cyclochord(audioMasterCallback hostCallback)
     : IPluginVST(hostCallback, Id::kNumHostParams, Id::kChannelIO, Id::kNumPresets, Id::kEffectName,
                  Id::kProductName, Id::kVendorName, Id::kVersion, Id::kUniqueId, Id::kVendorId, Id::kLatency,
                  Id::kDoesMidi, Id::kDoesChunks, Id::kIsInstrument),
-      mNoteTracker(kReservedNoteRecords),
       mTriggerTracker(NUM_MIDI_NOTES) {
   mMainVoice.SetNumIntervals(1);
   mParallelVoice.SetNumIntervals(1);
@@ -117,13 +114,15 @@ void Cyclochord::Emit(Voice& voice, int note, int velocity, int32_t offset, Note
   const int32_t time = NoteTracker::ClampTime(static_cast<int64_t>(offset) + voice.mDelaySamples);
   // Two voices landing on one note, channel and time make one note-on.
   if (mNoteTracker.HasNoteOnAt(outNote, channel, time)) return;
+  // A full queue refuses the note before anything of the key changes.
+  if (!mNoteTracker.CanAddNoteOn()) return;
   if (!*pCurrentGroup) {
     // A re-struck key ends its earlier notes first.
     mTriggerTracker.Release(note, offset, mNoteTracker);
     *pCurrentGroup = mTriggerTracker.BeginGroup(note);
   }
-  (*pCurrentGroup)->AddEmittedNote(outNote, channel, outVelocity, voice.mDelaySamples);
-  mNoteTracker.AddNoteOn(time, outNote, channel, outVelocity);
+  if (mNoteTracker.AddNoteOn(time, outNote, channel, outVelocity))
+    (*pCurrentGroup)->AddEmittedNote(outNote, channel, outVelocity, voice.mDelaySamples);
 }
 
 void Cyclochord::Release(int note, int32_t offset) { mTriggerTracker.Release(note, offset, mNoteTracker); }
@@ -132,7 +131,7 @@ void Cyclochord::SilenceChannel(int channel, int32_t offset) {
   mNoteTracker.CancelChannel(channel);
   // The sounding bits clear when these note-offs go out.
   for (int note = 0; note < NUM_MIDI_NOTES; ++note)
-    if ((mNoteTracker.Sounding(note) >> channel) & 1u) mNoteTracker.AddNoteOff(offset, note, channel, 0);
+    if ((mNoteTracker.Sounding(note) >> channel) & 1u) mNoteTracker.AddSilencingNoteOff(offset, note, channel);
 }
 
 // ---- Block output ----
@@ -158,32 +157,49 @@ void Cyclochord::ProcessBlock(double**, double**, int nFrames) {
 
   mOutMsgs.clear();
   if (position != mNextBlockStart) {
-    // A locate, a loop or the first block: nothing queued belongs to the new place.
-    for (int channel = 0; channel < NUM_MIDI_CHANNELS; ++channel) SilenceChannel(channel, 0);
+    // A locate, a loop or the first block: what was queued before belongs to the old place and what sounds
+    // ends here, ahead of anything this block's own messages start at offset 0.
+    mNoteTracker.CancelEarlierBatches();
+    AddSoundingNoteOffs();
   }
   mBlockStart = position;
   mNextBlockStart = position + nFrames;
 
   mNoteTracker.TakeDue(nFrames, [this](const NoteRecord& record, int32_t offset) {
-    mOutMsgs.push_back(record.mIsNoteOff ? IMidiMessage::MakeNoteOff(record.mNote, offset, record.mChannel)
-                                         : IMidiMessage::MakeNoteOn(record.mNote, record.mVelocity, offset,
-                                                                    record.mChannel));
+    AddOutMsg(record.mIsNoteOff ? IMidiMessage::MakeNoteOff(record.mNote, offset, record.mChannel)
+                                : IMidiMessage::MakeNoteOn(record.mNote, record.mVelocity, offset, record.mChannel));
   });
+  mNoteTracker.StartBatch();
   mEarliestOffset = std::max(mEarliestOffset - nFrames, 0);
+  CC_DEEP_ASSERT(mNoteTracker.IsConsistent());
   SendOutMsgs();
 }
 
-void Cyclochord::SilenceSounding() {
-  mNoteTracker.Clear();
-  mOutMsgs.clear();
+void Cyclochord::AddOutMsg(const IMidiMessage& msg) {
+  // Never grows on the audio thread: a full list goes to the host and starts again.
+  if (mOutMsgs.size() == mOutMsgs.capacity()) {
+    SendOutMsgs();
+    mOutMsgs.clear();
+  }
+  mOutMsgs.push_back(msg);
+}
+
+void Cyclochord::AddSoundingNoteOffs() {
   for (int note = 0; note < NUM_MIDI_NOTES; ++note) {
     if (mNoteTracker.Sounding(note) == 0) continue;
     for (int channel = 0; channel < NUM_MIDI_CHANNELS; ++channel) {
       if (!((mNoteTracker.Sounding(note) >> channel) & 1u)) continue;
-      mOutMsgs.push_back(IMidiMessage::MakeNoteOff(note, 0, channel));
+      AddOutMsg(IMidiMessage::MakeNoteOff(note, 0, channel));
       mNoteTracker.ClearSounding(note, channel);
     }
   }
+}
+
+void Cyclochord::SilenceSounding() {
+  mNoteTracker.Clear();
+  mNoteTracker.StartBatch();
+  mOutMsgs.clear();
+  AddSoundingNoteOffs();
   mEarliestOffset = 0;
   SendOutMsgs();
 }

@@ -24,6 +24,9 @@ class Cyclochord : public IPluginVST {
   void ProcessMidiMessage(IMidiMessage* msg) override;
   // [audio thread, under mLock] Sends what falls due in the block; the audio buffers are left alone.
   void ProcessBlock(double** inputs, double** outputs, int nFrames) override;
+  bool ProcessesAudio() const override { return false; }
+
+  int PendingNoteEvents() const { return mNoteTracker.NumPending(); }
 
  private:
   static constexpr int kNumParams = CyclochordIdentity::kNumParams;
@@ -38,6 +41,8 @@ class Cyclochord : public IPluginVST {
   void Release(int note, int32_t offset);
   void SilenceChannel(int channel, int32_t offset);
   void SilenceSounding();
+  void AddSoundingNoteOffs();
+  void AddOutMsg(const IMidiMessage& msg);
   void SendOutMsgs();
 
   // Parameter handlers, named by the descriptor tables.

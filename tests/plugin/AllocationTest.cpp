@@ -45,3 +45,23 @@ TEST(EngineAllocation, ALongBusySessionAllocatesNothingAfterWarmUp) {
   for (int i = 0; i < 24000; ++i) block(i);
   EXPECT_EQ(AllocationCounter::Stop(), 0u);
 }
+
+TEST(EngineAllocation, AFloodThatOverfillsTheQueueAllocatesNothing) {
+  CyclochordSession s;
+  s.host.Reserve(1 << 20);
+  ConfigureFlood(s);
+  for (int block = 0; block < 8; ++block) {
+    SendFloodBlock(s, block);
+    s.host.Process(32);
+    s.host.ClearMidi();
+    s.host.ClearCalls();
+  }
+  AllocationCounter::Start();
+  for (int block = 8; block < 3000; ++block) {
+    SendFloodBlock(s, block);
+    s.host.Process(32);
+    s.host.ClearMidi();
+    s.host.ClearCalls();
+  }
+  EXPECT_EQ(AllocationCounter::Stop(), 0u);
+}

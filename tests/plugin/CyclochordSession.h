@@ -56,6 +56,25 @@ struct CyclochordSession {
   }
 };
 
+// A flood: 128 events per 32-frame block, every voice sounding on its own channel with a long delay, so the
+// note queue fills within a few blocks and stays full. Block b strikes 64 keys and releases the 64 struck
+// four blocks before.
+inline void ConfigureFlood(CyclochordSession& s) {
+  s.Set(kParChan, 2);
+  s.Set(kV1Chan, 3);
+  s.Set(kV2Chan, 4);
+  s.Set(kMnDelay, 3);  // 1/2
+  s.Set(kPDelay, 2);   // 1/1
+  s.Set(kV1Delay, 5);  // 1/4
+  s.Set(kV2Delay, 4);  // 1/2t
+}
+inline void SendFloodBlock(CyclochordSession& s, int block) {
+  for (int i = 0; i < 64; ++i) {
+    s.NoteOn((block * 64 + i) % 128, 1 + i, i / 2);
+    s.NoteOff(((block - 4) * 64 + i + 128) % 128, 16 + i / 4);
+  }
+}
+
 // What a test compares: (block, offset, status, note, velocity).
 struct Ev {
   int block, offset, status, note, velocity;

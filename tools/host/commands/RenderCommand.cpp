@@ -1,5 +1,7 @@
 // cyclochord-host render: MIDI file in, plug-in output out, with summary, picture and audio.
+#include <algorithm>
 #include <cmath>
+#include <iostream>
 #include <iomanip>
 #include <sstream>
 
@@ -12,6 +14,7 @@
 #include "OutputMidi.h"
 #include "PianoRoll.h"
 #include "PluginState.h"
+#include "ProgressLine.h"
 #include "RenderOptions.h"
 #include "SynthRenderer.h"
 
@@ -66,22 +69,30 @@ int RunRender(const std::vector<std::string>& args, std::ostream& out, std::ostr
   if (!o.saveFxp.empty()) files.Add(o.saveFxp, WriteProgramFile(CaptureProgram(*plugin)));
 
   const TempoMap map(input, o.tempo);
-  RenderResult result;
-  if (!Render(*plugin, host, input, map, o.render, &result, &error)) return fail(error);
   const std::string pluginName = plugin->Name();
-  MidiFile output = MakeOutputFile(map, o.render.sampleRate, result, pluginName);
-  files.Add(o.outputMidi, WriteMidiFile(output));
+  // Only the real standard error of a person's terminal gets the progress line, and only with audio.
+  ProgressLine progress(err, !o.synth.empty() && &err == &std::cerr && ProgressLine::WantedOnStandardError());
+  RenderResult result;
+  // The output track is written while the render runs; the events are kept only for the instrument.
+  OutputTrack track(map, o.render.sampleRate, pluginName, !o.plot.empty());
+  if (!Render(*plugin, host, input, map, o.render, &result, &error, o.synth.empty() ? &track : nullptr,
+              [&progress](double done) { progress.Update("MIDI", done); }))
+    return fail(error);
+  if (!o.synth.empty()) track.Take(result.output, 0);
+  files.Add(o.outputMidi, track.FileBytes(result.stopFrame));
 
-  const std::vector<MidiEvent> inputEvents = input.Merged();
-  const std::vector<MidiEvent>& outputEvents = output.tracks[1].events;
-  const NoteReport outputNotes = PairNotes(outputEvents);
+  EventCounts inputCounts;
+  for (const MidiTrack& t : input.tracks)
+    for (const MidiEvent& e : t.events) CountEvent(e, &inputCounts);
+  const NoteReport outputNotes = track.Notes();
   if (!o.plot.empty()) {
     PianoRollInput roll;
     roll.title = BaseName(o.inputMidi) + " through " + pluginName +
                  (o.setup.loadFxp.empty() ? "" : " (" + BaseName(o.setup.loadFxp) + ")");
-    roll.inputNotes = PairNotes(inputEvents).spans;
+    roll.inputNotes = PairNotes(input.Merged()).spans;
     roll.outputNotes = outputNotes.spans;
-    roll.endTick = std::max(output.tracks[1].endTick, input.LastTick());
+    roll.endTick = std::max({FrameToTick(map, o.render.sampleRate, result.stopFrame), track.LastTick(),
+                             input.LastTick()});
     std::vector<uint8_t> png;
     if (!EncodePng(DrawPianoRoll(roll, map), &png, &error)) return fail(error);
     files.Add(o.plot, std::move(png));
@@ -93,10 +104,11 @@ int RunRender(const std::vector<std::string>& args, std::ostream& out, std::ostr
     if (!synth) return fail(error);
     SynthAudio audio;
     // The audio ends when the last note has died away, not with the silent tail of the render.
-    const int64_t lastFrame = result.output.empty() ? 0 : result.output.back().frame;
+    const int64_t lastFrame = result.output.events.empty() ? 0 : result.output.events.back().frame;
     if (!RenderSynth(*synth, synthHost, result.output, map, o.render.sampleRate, o.render.blockSize, lastFrame,
-                     10.0, &audio, &error))
+                     10.0, &audio, &error, [&progress](double done) { progress.Update("audio", done); }))
       return fail(error);
+    progress.Clear();
     float peak = 0.0f;
     for (float v : audio.samples) peak = std::max(peak, std::isfinite(v) ? std::fabs(v) : 0.0f);
     double gain = std::pow(10.0, o.gainDb / 20.0);
@@ -110,6 +122,7 @@ int RunRender(const std::vector<std::string>& args, std::ostream& out, std::ostr
                   (stats.peak > 0 ? Fixed(20.0 * std::log10(stats.peak), 1) + " dBFS" : "silent") +
                   (stats.clipped ? ", " + std::to_string(stats.clipped) + " samples clipped" : "") + "\n";
   }
+  progress.Clear();
   if (!files.Commit(&error)) return fail(error);
 
   const double seconds = double(result.stopFrame) / o.render.sampleRate;
@@ -119,7 +132,7 @@ int RunRender(const std::vector<std::string>& args, std::ostream& out, std::ostr
       << report.str() << "render        " << Fixed(o.render.sampleRate, 0) << " Hz, blocks of "
       << o.render.blockSize << ", " << result.blocks << " blocks, transport stopped at "
       << Fixed(map.SecondsToTick(seconds) / map.Division(), 2) << " beats (" << Fixed(seconds, 2) << " s)\n";
-  PrintCounts(CountEvents(inputEvents), CountEvents(outputEvents), out);
+  PrintCounts(inputCounts, track.Counts(), out);
   if (result.stoppedAtLimit)
     out << "warning       the plug-in was still sending when the transport was stopped at the tail limit\n";
   if (result.eventsOutsideBlock)

@@ -80,7 +80,7 @@ void Host::Receive(const VstEvents* events) {
         ++mMalformed;
         continue;
       }
-      received.bytes.push_back(status);
+      received.bytes[0] = status;
       int length = 0;
       if (status < 0xF0)
         length = (status >> 4) == 0xC || (status >> 4) == 0xD ? 1 : 2;
@@ -88,17 +88,18 @@ void Host::Receive(const VstEvents* events) {
         length = 2;
       else if (status == 0xF1 || status == 0xF3)
         length = 1;
-      for (int b = 1; b <= length; ++b) received.bytes.push_back(static_cast<uint8_t>(midi->midiData[b]) & 0x7F);
-      mReceived.push_back(std::move(received));
+      for (int b = 1; b <= length; ++b) received.bytes[b] = static_cast<uint8_t>(midi->midiData[b]) & 0x7F;
+      received.size = static_cast<uint8_t>(1 + length);
+      mReceived.events.push_back(received);
     } else if (event->type == kVstSysExType) {
       const VstMidiSysexEvent* sysex = reinterpret_cast<const VstMidiSysexEvent*>(event);
       if (sysex->dumpBytes <= 0 || !sysex->sysexDump || sysex->dumpBytes > (1 << 24)) {
         ++mMalformed;
         continue;
       }
-      received.sysex = true;
-      received.bytes.assign(sysex->sysexDump, sysex->sysexDump + sysex->dumpBytes);
-      mReceived.push_back(std::move(received));
+      mReceived.dumps.emplace_back(sysex->sysexDump, sysex->sysexDump + sysex->dumpBytes);
+      received.dump = static_cast<uint32_t>(mReceived.dumps.size());
+      mReceived.events.push_back(received);
     }
   }
 }

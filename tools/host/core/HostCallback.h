@@ -11,10 +11,26 @@
 
 namespace cchost {
 
+// One message the plug-in sent, in 16 bytes: hours of dense output have to fit in memory.
 struct ReceivedEvent {
-  int64_t frame = 0;           // frame on the song's time line (block start + deltaFrames)
-  bool sysex = false;          // raw bytes of a system exclusive dump rather than a short message
-  std::vector<uint8_t> bytes;  // the message as sent
+  int64_t frame = 0;   // frame on the song's time line (block start + deltaFrames)
+  uint32_t dump = 0;   // for system exclusive: 1 + its index in ReceivedEvents::dumps; 0 for a short message
+  uint8_t size = 0;    // bytes of a short message
+  uint8_t bytes[3] = {};
+  bool IsSysEx() const { return dump != 0; }
+};
+static_assert(sizeof(ReceivedEvent) == 16, "a received event stays compact");
+
+struct ReceivedEvents {
+  std::vector<ReceivedEvent> events;
+  std::vector<std::vector<uint8_t>> dumps;  // raw bytes of system exclusive dumps as sent
+
+  const uint8_t* Data(const ReceivedEvent& e) const { return e.dump ? dumps[e.dump - 1].data() : e.bytes; }
+  size_t Size(const ReceivedEvent& e) const { return e.dump ? dumps[e.dump - 1].size() : e.size; }
+  void Clear() {
+    events.clear();
+    dumps.clear();
+  }
 };
 
 class Host {
@@ -45,7 +61,7 @@ class Host {
   void EndBlock(bool advance = true);
   VstTimeInfo& TimeInfo() { return mTimeInfo; }
 
-  std::vector<ReceivedEvent>& Received() { return mReceived; }
+  ReceivedEvents& Received() { return mReceived; }
   int EventsOutsideBlock() const { return mOutsideBlock; }
   int EventsOutsideProcessing() const { return mOutsideProcessing; }
   int MalformedEvents() const { return mMalformed; }
@@ -63,7 +79,7 @@ class Host {
   int64_t mBlockStart = 0;
   int mBlockFrames = 0;
   bool mInBlock = false;
-  std::vector<ReceivedEvent> mReceived;
+  ReceivedEvents mReceived;
   int mOutsideBlock = 0;
   int mOutsideProcessing = 0;
   int mMalformed = 0;

@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "BlockPlan.h"
 #include "Transport.h"
 #include "VstEventBatch.h"
 
@@ -45,7 +46,7 @@ class AudioBuffers {
 }  // namespace
 
 bool Render(Plugin& plugin, Host& host, const MidiFile& input, const TempoMap& map, const RenderSettings& settings,
-            RenderResult* result, std::string* error) {
+            RenderResult* result, std::string* error, RenderSink* sink, const RenderProgress& progress) {
   if (!(settings.sampleRate >= 1000.0 && settings.sampleRate <= 1e6) || settings.blockSize < 1 ||
       settings.blockSize > (1 << 20) || !(settings.tailBeats >= 0.0) || !(settings.prerollBeats >= 0.0)) {
     *error = "render settings out of range";
@@ -55,14 +56,17 @@ bool Render(Plugin& plugin, Host& host, const MidiFile& input, const TempoMap& m
   const int block = settings.blockSize;
   const int64_t preroll = std::llround((map.SecondsAtBeats(0.0) - map.SecondsAtBeats(-settings.prerollBeats)) * rate);
   const Transport transport(map, rate, preroll);
+  const BlockPlan plan(map, transport, -preroll, block);
 
-  const std::vector<MidiEvent> merged = input.Merged();
+  // Pointers into the file rather than a merged copy: long files stay small.
   std::vector<TimedInput> inputs;
-  for (const MidiEvent& e : merged)
-    if (e.kind != MidiEventKind::kMeta) inputs.push_back({transport.FrameAtTick(e.tick), &e});
-  std::vector<int64_t> boundaries = {0};
-  for (uint32_t tick : map.ChangeTicks()) boundaries.push_back(transport.FrameAtTick(tick));
-  std::sort(boundaries.begin(), boundaries.end());
+  for (const MidiTrack& track : input.tracks)
+    for (const MidiEvent& e : track.events)
+      if (e.kind != MidiEventKind::kMeta) inputs.push_back({0, &e});
+  // Tracks were appended in order, so equal ticks keep track order, then file order.
+  std::stable_sort(inputs.begin(), inputs.end(),
+                   [](const TimedInput& a, const TimedInput& b) { return a.event->tick < b.event->tick; });
+  for (TimedInput& in : inputs) in.frame = transport.FrameAtTick(in.event->tick);
 
   // The tail runs from the last event in or out; a plug-in that never stops sending is cut off.
   const int64_t lastInput = inputs.empty() ? 0 : inputs.back().frame;
@@ -83,21 +87,36 @@ bool Render(Plugin& plugin, Host& host, const MidiFile& input, const TempoMap& m
   AudioBuffers buffers(effect->numInputs, effect->numOutputs, block);
   VstEventBatch batch;
   host.SetBlockSize(block);
-  host.Received().clear();
+  host.Received().Clear();
+  host.BeginBlock(-preroll, 0);  // what the plug-in sends before the first block belongs to the start
+  host.EndBlock();
   plugin.Resume(rate, block);
+
+  ReceivedEvents& received = host.Received();
+  RenderResult out;
+  out.prerollFrames = preroll;
+  // A block's events lie at or after its start, and so after everything earlier blocks sent: putting each
+  // block's own events in order keeps the whole list in order.
+  size_t seen = 0;
+  auto collect = [&]() {
+    std::stable_sort(received.events.begin() + long(seen), received.events.end(),
+                     [](const ReceivedEvent& a, const ReceivedEvent& b) { return a.frame < b.frame; });
+    if (sink) {
+      sink->Take(received, seen);
+      received.Clear();
+    }
+    seen = received.events.size();
+  };
+  collect();  // anything sent while the plug-in was resumed
 
   int64_t pos = -preroll;
   size_t nextInput = 0;
-  size_t seen = 0;
   bool first = true;
-  RenderResult out;
-  out.prerollFrames = preroll;
+  const int64_t songFrames = std::max<int64_t>(1, lastInput + preroll);
+  double reported = -1.0;
   while (pos < end) {
-    int64_t frames = std::min<int64_t>(block, end - pos);
-    auto boundary = std::upper_bound(boundaries.begin(), boundaries.end(), pos);
-    if (boundary != boundaries.end()) frames = std::min(frames, *boundary - pos);
-    const int n = static_cast<int>(frames);
-    transport.Fill(pos, n, true, first, &host.TimeInfo());
+    const int n = plan.Length(pos, end);
+    transport.Fill(pos, plan.TempoTick(pos), plan.SignatureTick(pos), true, first, &host.TimeInfo());
     first = false;
     batch.Clear();
     while (nextInput < inputs.size() && inputs[nextInput].frame < pos + n) {
@@ -110,13 +129,17 @@ bool Render(Plugin& plugin, Host& host, const MidiFile& input, const TempoMap& m
     plugin.Process(buffers.In(), buffers.Out(), n);
     host.EndBlock();
     ++out.blocks;
-    const std::vector<ReceivedEvent>& received = host.Received();
-    for (; seen < received.size(); ++seen) {
-      const int64_t wanted = tailEnd(received[seen].frame);
+    for (size_t i = seen; i < received.events.size(); ++i) {
+      const int64_t wanted = tailEnd(received.events[i].frame);
       if (wanted > limit) out.stoppedAtLimit = true;
       end = std::max(end, std::min(limit, wanted));
     }
+    collect();
     pos += n;
+    if (progress) {
+      const double done = std::min(1.0, double(pos + preroll) / double(songFrames));
+      if (done - reported >= 0.01) progress(reported = done);
+    }
   }
   // Stopping the transport lets the plug-in release whatever still sounds.
   transport.Fill(pos, block, false, true, &host.TimeInfo());
@@ -126,11 +149,11 @@ bool Render(Plugin& plugin, Host& host, const MidiFile& input, const TempoMap& m
   host.EndBlock(false);
   ++out.blocks;
   plugin.Suspend();
+  collect();
 
   out.stopFrame = pos;
-  out.output = host.Received();
-  std::stable_sort(out.output.begin(), out.output.end(),
-                   [](const ReceivedEvent& a, const ReceivedEvent& b) { return a.frame < b.frame; });
+  if (!sink) out.output = std::move(received);
+  received = ReceivedEvents();
   out.eventsOutsideBlock = host.EventsOutsideBlock();
   out.eventsOutsideProcessing = host.EventsOutsideProcessing();
   out.malformedEvents = host.MalformedEvents();

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -22,8 +23,19 @@ struct RenderSettings {
   double prerollBeats = 1.0;
 };
 
+// Takes what the plug-in sends, block by block, while the render runs.
+class RenderSink {
+ public:
+  virtual ~RenderSink() = default;
+  // received.events from first on are new, in frame order, none before any event given earlier.
+  virtual void Take(const ReceivedEvents& received, size_t first) = 0;
+};
+
+// Called now and then with the share of the song rendered so far, 0 to 1.
+using RenderProgress = std::function<void(double done)>;
+
 struct RenderResult {
-  std::vector<ReceivedEvent> output;  // in frame order; frames on the song's time line
+  ReceivedEvents output;  // in frame order, frames on the song's time line; empty when a sink took them
   int64_t stopFrame = 0;              // where the transport stopped
   int64_t prerollFrames = 0;
   int64_t blocks = 0;
@@ -39,7 +51,9 @@ struct TimedInput {
   const MidiEvent* event;
 };
 
+// With a sink, the events go to the sink as they come and are not kept in the result.
 bool Render(Plugin& plugin, Host& host, const MidiFile& input, const TempoMap& map, const RenderSettings& settings,
-            RenderResult* result, std::string* error);
+            RenderResult* result, std::string* error, RenderSink* sink = nullptr,
+            const RenderProgress& progress = nullptr);
 
 }  // namespace cchost

@@ -9,9 +9,9 @@
 
 namespace cchost {
 
-bool RenderSynth(Plugin& synth, Host& host, const std::vector<ReceivedEvent>& events, const TempoMap& map,
+bool RenderSynth(Plugin& synth, Host& host, const ReceivedEvents& received, const TempoMap& map,
                  double sampleRate, int blockSize, int64_t endFrame, double releaseLimitSeconds, SynthAudio* out,
-                 std::string* error) {
+                 std::string* error, const std::function<void(double done)>& progress) {
   const AEffect* effect = synth.Effect();
   if (effect->numOutputs < 1) {
     *error = synth.Path() + ": the instrument has no audio outputs";
@@ -37,7 +37,9 @@ bool RenderSynth(Plugin& synth, Host& host, const std::vector<ReceivedEvent>& ev
   audio.channels = outputs;
   const int64_t silenceNeeded = static_cast<int64_t>(0.3 * sampleRate);
   const int64_t hardEnd = endFrame + static_cast<int64_t>(releaseLimitSeconds * sampleRate);
+  const std::vector<ReceivedEvent>& events = received.events;
   const int64_t lastEvent = events.empty() ? 0 : std::max<int64_t>(0, events.back().frame);
+  double reported = -1.0;
   int64_t silentFor = 0;
   int64_t pos = 0;
   size_t next = 0;
@@ -50,10 +52,11 @@ bool RenderSynth(Plugin& synth, Host& host, const std::vector<ReceivedEvent>& ev
     for (; next < events.size() && events[next].frame < pos + n; ++next) {
       const ReceivedEvent& e = events[next];
       const int delta = static_cast<int>(std::max<int64_t>(0, e.frame - pos));
-      if (e.sysex)
-        batch.AddSysEx(delta, e.bytes);
+      const uint8_t* bytes = received.Data(e);
+      if (e.IsSysEx())
+        batch.AddSysEx(delta, std::vector<uint8_t>(bytes, bytes + received.Size(e)));
       else
-        batch.AddMidi(delta, e.bytes.data(), e.bytes.size());
+        batch.AddMidi(delta, bytes, e.size);
     }
     host.BeginBlock(pos, n);
     if (batch.Count() > 0) synth.Dispatch(effProcessEvents, 0, 0, batch.Events());
@@ -69,6 +72,10 @@ bool RenderSynth(Plugin& synth, Host& host, const std::vector<ReceivedEvent>& ev
       }
     silentFor = peak < 1e-4f ? silentFor + n : 0;
     pos += n;
+    if (progress && endFrame > 0) {
+      const double done = std::min(1.0, double(pos) / double(endFrame));
+      if (done - reported >= 0.01) progress(reported = done);
+    }
   }
   synth.Suspend();
   audio.frames = pos;

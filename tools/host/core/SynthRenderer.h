@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -18,9 +19,10 @@ struct SynthAudio {
 };
 
 // Renders from song frame 0 to at least endFrame, then on until the instrument falls silent
-// (at most releaseLimitSeconds more). Events before frame 0 are played at frame 0.
-bool RenderSynth(Plugin& synth, Host& host, const std::vector<ReceivedEvent>& events, const TempoMap& map,
+// (at most releaseLimitSeconds more). Events before frame 0 are played at frame 0. progress hears the share
+// of endFrame done.
+bool RenderSynth(Plugin& synth, Host& host, const ReceivedEvents& received, const TempoMap& map,
                  double sampleRate, int blockSize, int64_t endFrame, double releaseLimitSeconds, SynthAudio* out,
-                 std::string* error);
+                 std::string* error, const std::function<void(double done)>& progress = nullptr);
 
 }  // namespace cchost

@@ -17,6 +17,9 @@ class Transport {
   // Time information for a block that starts at songFrame and lasts frames (tempo and time
   // signature are those inside the block, which never straddles a change).
   void Fill(int64_t songFrame, int frames, bool playing, bool changed, VstTimeInfo* info) const;
+  // The same with the tempo and time signature in force at the given map ticks.
+  void Fill(int64_t songFrame, double tempoTick, double signatureTick, bool playing, bool changed,
+            VstTimeInfo* info) const;
 
   int64_t FrameAtTick(double tick) const;
   double TickAtFrame(int64_t songFrame) const;

@@ -1,6 +1,7 @@
 // Glyph table and text drawing of the built-in font.
 #include "BitmapFont.h"
 
+#include <algorithm>
 #include <cctype>
 #include <cstring>
 
@@ -66,5 +67,20 @@ void DrawText(RgbImage* image, int x, int y, const std::string& text, uint32_t r
 }
 
 int TextWidth(const std::string& text, int scale) { return static_cast<int>(text.size()) * 6 * scale; }
+
+namespace {
+// Capitals of the bitmap font are 7 pixels high; a font's are about 0.72 of its size.
+int ScaleFor(int size) { return std::max(1, (size * 72 / 100 + 3) / 7); }
+
+class BitmapTextPainter : public TextPainter {
+ public:
+  int Width(const std::string& text, int size, bool) override { return TextWidth(text, ScaleFor(size)); }
+  void Draw(RgbImage* image, int x, int y, const std::string& text, uint32_t rgb, int size, bool) override {
+    DrawText(image, x, y, text, rgb, ScaleFor(size));
+  }
+};
+}  // namespace
+
+std::unique_ptr<TextPainter> MakeBitmapTextPainter() { return std::make_unique<BitmapTextPainter>(); }
 
 }  // namespace cchost

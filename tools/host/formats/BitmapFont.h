@@ -1,10 +1,12 @@
-// A tiny built-in 5x7 bitmap font (upper case, digits, some punctuation) for picture labels.
+// A tiny built-in 5x7 bitmap font (upper case, digits, some punctuation): picture labels in builds without
+// FreeType or on systems without the font.
 #pragma once
 
 #include <cstdint>
 #include <string>
 
 #include "PngWriter.h"
+#include "TextPainter.h"
 
 namespace cchost {
 

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <array>
+#include <cstddef>
 #include <cstdint>
 #include <vector>
 
@@ -28,6 +29,26 @@ struct NoteReport {
 // channel; a second note-on of a sounding key starts a second note that needs its own note-off.
 NoteReport PairNotes(const std::vector<MidiEvent>& events);
 
+// The same, event by event, for output too long to keep; without keepSpans the report holds only the hanging
+// notes, and memory grows with the notes sounding at once rather than with the length.
+class NotePairer {
+ public:
+  explicit NotePairer(bool keepSpans);
+  void Add(const MidiEvent& e);
+  NoteReport Finish();
+
+ private:
+  struct Open {
+    NoteSpan span;
+    size_t order;  // note-on number, which is also the index into spans when they are kept
+  };
+  bool mKeep;
+  std::vector<std::vector<Open>> mSounding;  // per channel and key, oldest first
+  NoteReport mReport;
+  size_t mNoteOns = 0;
+  uint32_t mLastTick = 0;
+};
+
 struct EventCounts {
   std::array<int, 16> perChannel = {};
   int sysex = 0;
@@ -35,5 +56,6 @@ struct EventCounts {
   int notes = 0;  // note-ons
 };
 EventCounts CountEvents(const std::vector<MidiEvent>& events);
+void CountEvent(const MidiEvent& e, EventCounts* counts);
 
 }  // namespace cchost

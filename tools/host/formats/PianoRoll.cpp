@@ -3,20 +3,25 @@
 
 #include <algorithm>
 #include <cmath>
+#include <memory>
 
-#include "BitmapFont.h"
+#include "TextPainter.h"
 
 namespace cchost {
 namespace {
 constexpr uint32_t kBackground = 0xFAFAF7;
 constexpr uint32_t kBlackKeyRow = 0xEDEDE8;
-constexpr uint32_t kBeatLine = 0xDADAD4;
-constexpr uint32_t kBarLine = 0x9A9A94;
+constexpr uint32_t kBeatLine = 0xE2E2DC;
+constexpr uint32_t kBarLine = 0x7A7A74;
 constexpr uint32_t kOctaveLine = 0xC4C4BE;
 constexpr uint32_t kText = 0x202020;
 constexpr uint32_t kInputFill = 0xC8C8C8;
 constexpr uint32_t kInputFrame = 0x303030;
-constexpr int kText2 = 2;  // scale of the larger labels
+constexpr uint32_t kQuietText = 0x6A6A6A;
+constexpr int kTitleSize = 18;
+constexpr int kLabelSize = 13;
+constexpr int kSmallSize = 11;
+constexpr double kCapHeight = 0.72;  // of the font size
 
 bool IsBlackKey(int note) {
   const int pc = note % 12;
@@ -31,13 +36,19 @@ uint32_t Darker(uint32_t rgb) {
 }  // namespace
 
 uint32_t ChannelColour(int channel) {
-  static const uint32_t kPalette[16] = {0x1F77B4, 0xD62728, 0x2CA02C, 0xFF7F0E, 0x9467BD, 0x17BECF,
-                                        0xE377C2, 0x8C564B, 0xBCBD22, 0x393B79, 0xAD494A, 0x637939,
-                                        0x7B4173, 0x3182BD, 0xE6550D, 0x31A354};
-  return kPalette[channel & 15];
+  // The Okabe-Ito colours, which stay apart for the common forms of colour blindness; the yellow, faint on a
+  // light ground, comes last. Channels beyond eight repeat them (the legend names each channel).
+  static const uint32_t kPalette[8] = {0x0072B2, 0xD55E00, 0x009E73, 0xCC79A7,
+                                       0xE69F00, 0x56B4E9, 0x000000, 0xF0E442};
+  return kPalette[channel & 7];
 }
 
 RgbImage DrawPianoRoll(const PianoRollInput& in, const TempoMap& map) {
+  std::unique_ptr<TextPainter> text = MakeTextPainter();
+  return DrawPianoRoll(in, map, *text);
+}
+
+RgbImage DrawPianoRoll(const PianoRollInput& in, const TempoMap& map, TextPainter& text) {
   const double division = map.Division();
   int low = 127, high = 0;
   for (const auto* notes : {&in.inputNotes, &in.outputNotes})
@@ -55,7 +66,7 @@ RgbImage DrawPianoRoll(const PianoRollInput& in, const TempoMap& map) {
   const double beats = std::max(1.0, std::ceil(in.endTick / division));
   const double ppb = std::clamp(2000.0 / beats, 6.0, 48.0);  // pixels per beat
   const int rowHeight = std::clamp(560 / (high - low + 1), 4, 14);
-  const int left = 56, top = 44, right = 24;
+  const int left = 20 + text.Width("C10", kLabelSize), top = 48, right = 24;
   const int rollWidth = static_cast<int>(std::ceil(beats * ppb));
   const int rollHeight = (high - low + 1) * rowHeight;
 
@@ -64,9 +75,9 @@ RgbImage DrawPianoRoll(const PianoRollInput& in, const TempoMap& map) {
     if (std::find(channels.begin(), channels.end(), n.channel) == channels.end()) channels.push_back(n.channel);
   std::sort(channels.begin(), channels.end());
   const int width = std::max(left + rollWidth + right, 560);
-  const int legendTop = top + rollHeight + 44;
+  const int legendTop = top + rollHeight + 50;
   // The legend wraps onto as many lines as the width needs.
-  const int entryWidth = 150;
+  const int entryWidth = 44 + text.Width("Output channel 16", kLabelSize);
   const int perLine = std::max(1, (width - left) / entryWidth);
   const int legendLines = (static_cast<int>(channels.size()) + 1 + perLine - 1) / perLine;
   const int height = legendTop + legendLines * 26 + 10;
@@ -79,9 +90,11 @@ RgbImage DrawPianoRoll(const PianoRollInput& in, const TempoMap& map) {
     if (IsBlackKey(note)) image.FillRect(left, yAt(note), left + rollWidth, yAt(note) + rowHeight, kBlackKeyRow);
     if (note % 12 == 0) {
       image.FillRect(left, yAt(note) + rowHeight - 1, left + rollWidth, yAt(note) + rowHeight, kOctaveLine);
+      // Octave labels on the C rows, centred on the row.
       const std::string name = NoteName(note);
-      DrawText(&image, left - 6 - TextWidth(name, kText2), yAt(note) + rowHeight / 2 - kGlyphHeight, name, kText,
-               kText2);
+      const int capHeight = static_cast<int>(std::lround(kLabelSize * kCapHeight));
+      text.Draw(&image, left - 8 - text.Width(name, kLabelSize), yAt(note) + (rowHeight - capHeight) / 2, name, kText,
+                kLabelSize);
     }
   }
   // Beat lines, bar lines and their labels.
@@ -90,15 +103,21 @@ RgbImage DrawPianoRoll(const PianoRollInput& in, const TempoMap& map) {
   for (int beat = 0; beat <= static_cast<int>(beats); ++beat) {
     const int x = xAt(beat * division);
     const bool bar = std::fabs(map.BarStartBeats(beat) - beat) < 1e-6;
-    image.FillRect(x, top, x + 1, top + rollHeight, bar ? kBarLine : kBeatLine);
+    // Bar lines two pixels wide and dark, beat lines one pixel and faint.
+    if (bar)
+      image.FillRect(x, top, x + 2, top + rollHeight, kBarLine);
+    else
+      image.FillRect(x, top, x + 1, top + rollHeight, kBeatLine);
     const std::string label = std::to_string(beat);
-    if ((beat % labelEvery == 0 || bar) && x - TextWidth(label) / 2 > lastLabelRight + 4) {
-      DrawText(&image, x - TextWidth(label) / 2, top + rollHeight + 6, label, bar ? kText : 0x707070);
-      lastLabelRight = x + TextWidth(label) / 2;
+    const int labelWidth = text.Width(label, kSmallSize, bar);
+    if ((beat % labelEvery == 0 || bar) && x - labelWidth / 2 > lastLabelRight + 4) {
+      text.Draw(&image, x - labelWidth / 2, top + rollHeight + 7, label, bar ? kText : kQuietText, kSmallSize, bar);
+      lastLabelRight = x + labelWidth / 2;
     }
   }
-  DrawText(&image, left, top + rollHeight + 20, "time in beats (quarter notes)", kText, kText2);
-  DrawText(&image, left, 14, in.title, kText, kText2);
+  text.Draw(&image, left, top + rollHeight + 26, "Time in beats (quarter notes); bar lines are darker", kQuietText,
+            kLabelSize);
+  text.Draw(&image, left, 16, in.title, kText, kTitleSize, true);
 
   auto noteRect = [&](const NoteSpan& n, int inset, int* x0, int* y0, int* x1, int* y1) {
     *x0 = xAt(n.startTick);
@@ -127,17 +146,18 @@ RgbImage DrawPianoRoll(const PianoRollInput& in, const TempoMap& map) {
 
   // Legend: the input, then one entry per output channel.
   int entry = 0;
-  auto legendEntry = [&](const std::string& text, uint32_t fill, uint32_t frame) {
+  auto legendEntry = [&](const std::string& label, uint32_t fill, uint32_t frame) {
     const int lx = left + (entry % perLine) * entryWidth;
     const int ly = legendTop + (entry / perLine) * 26;
     image.FillRect(lx, ly, lx + 28, ly + 14, fill);
     image.FrameRect(lx, ly, lx + 28, ly + 14, frame);
-    DrawText(&image, lx + 34, ly, text, kText, kText2);
+    text.Draw(&image, lx + 36, ly + 7 - static_cast<int>(std::lround(kLabelSize * kCapHeight)) / 2, label, kText,
+              kLabelSize);
     ++entry;
   };
-  legendEntry("input", kInputFill, kInputFrame);
+  legendEntry("Input notes", kInputFill, kInputFrame);
   image.FrameRect(left + 1, legendTop + 1, left + 27, legendTop + 13, kInputFrame);
-  for (int c : channels) legendEntry("out ch " + std::to_string(c + 1), ChannelColour(c), Darker(ChannelColour(c)));
+  for (int c : channels) legendEntry("Output channel " + std::to_string(c + 1), ChannelColour(c), Darker(ChannelColour(c)));
   return image;
 }
 

@@ -17,7 +17,10 @@ struct PianoRollInput {
   uint32_t endTick = 0;
 };
 
-RgbImage DrawPianoRoll(const PianoRollInput& input, const TempoMap& map);
+class TextPainter;
+
+RgbImage DrawPianoRoll(const PianoRollInput& input, const TempoMap& map);  // with the system's text
+RgbImage DrawPianoRoll(const PianoRollInput& input, const TempoMap& map, TextPainter& text);
 uint32_t ChannelColour(int channel);
 
 }  // namespace cchost
