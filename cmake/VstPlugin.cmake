@@ -12,7 +12,10 @@ function(add_vst_plugin target)
   else()
     target_sources(${target} PRIVATE ${PROJECT_SOURCE_DIR}/framework/VSTExportsAliasLinux.cpp)
     target_compile_definitions(${target} PRIVATE "CC_EXPORT=__attribute__((visibility(\"default\")))")
-    target_link_options(${target} PRIVATE -Wl,--no-undefined)
+    # Clang's sanitizer runtimes live in the executable that loads the module, so there its symbols stay open.
+    if(NOT (CMAKE_CXX_COMPILER_ID MATCHES "Clang" AND (CYCLOCHORD_SANITIZE OR CYCLOCHORD_TSAN)))
+      target_link_options(${target} PRIVATE -Wl,--no-undefined)
+    endif()
   endif()
   set_target_properties(${target} PROPERTIES PREFIX "" OUTPUT_NAME ${ARG_OUTPUT_NAME}
                                              CXX_VISIBILITY_PRESET hidden VISIBILITY_INLINES_HIDDEN ON)

@@ -20,14 +20,13 @@ struct MemoryReader {
   std::size_t mPosition;
 };
 
-// Past the end the request is filled with zeros; libpng then fails on the broken chunk instead of reading on.
+// A read past the end fails the decode at once: a chunk that declares more bytes than the data holds would
+// otherwise be fed that many (up to 2 GiB) before libpng noticed anything.
 void ReadFromMemory(png_structp png, png_bytep out, png_size_t length) {
   auto* reader = static_cast<MemoryReader*>(png_get_io_ptr(png));
-  const std::size_t available = reader->mSize - reader->mPosition;
-  const std::size_t count = length < available ? length : available;
-  std::memcpy(out, reader->mData + reader->mPosition, count);
-  std::memset(out + count, 0, length - count);
-  reader->mPosition += count;
+  if (length > reader->mSize - reader->mPosition) png_error(png, "read past the end of the data");
+  std::memcpy(out, reader->mData + reader->mPosition, length);
+  reader->mPosition += length;
 }
 
 // A broken image is an ordinary failure for the caller, so libpng reports nothing on its own.

@@ -31,5 +31,5 @@ class SystemBitmap final : public RasterBitmap {
   int mAllocWidth = 0;
   int mAllocHeight = 0;
   void* mSection = nullptr;    // HBITMAP on Windows, the heap block on Linux
-  void* mOldObject = nullptr;  // what the context held before the section (Windows only)
+  [[maybe_unused]] void* mOldObject = nullptr;  // what the context held before the section (Windows only)
 };

@@ -5,6 +5,7 @@ set -euo pipefail
 packages=(
   cmake g++ make pkg-config
   libgtest-dev libbenchmark-dev
+  clang libclang-rt-14-dev
   libpng-dev zlib1g-dev
   libfreetype-dev libfontconfig-dev fonts-liberation
   libxcb1-dev libxcb-shm0-dev libxcb-xtest0-dev xvfb xauth

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs what is missing, checks the layering of includes, then builds and runs every test: a warnings-as-errors
-# release build, a build under AddressSanitizer and UndefinedBehaviorSanitizer, and the 32- and 64-bit Windows
-# builds under Wine.
+# release build, a build under AddressSanitizer and UndefinedBehaviorSanitizer, the clang checks (scripts/test-clang.sh:
+# sanitizers with bounds, a short run of every fuzz target, ThreadSanitizer), and the 32- and 64-bit Windows builds
+# under Wine.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -26,6 +27,9 @@ echo "== Sanitizer build and tests =="
 export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 run_suite build/test-asan -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCYCLOCHORD_SANITIZE=ON -DCYCLOCHORD_BENCH=OFF
+
+echo "== Clang sanitizer build and tests, fuzzing, thread stress =="
+bash scripts/test-clang.sh
 
 echo "== Windows builds and tests under Wine =="
 bash scripts/test-windows.sh

@@ -15,8 +15,8 @@ VstIntPtr VST_CALLBACK Host(AEffect*, VstInt32 opcode, VstInt32, VstIntPtr, void
   if (opcode == audioMasterGetTime) return reinterpret_cast<VstIntPtr>(&gTimeInfo);
   if (opcode == audioMasterProcessEvents) {
     const VstEvents* events = static_cast<const VstEvents*>(ptr);
-    for (int i = 0; i < events->numEvents; ++i)
-      gReceived.push_back(*reinterpret_cast<const VstMidiEvent*>(events->events[i]));
+    VstEvent* const* list = events->events;  // numEvents entries, although the type declares two
+    for (int i = 0; i < events->numEvents; ++i) gReceived.push_back(*reinterpret_cast<const VstMidiEvent*>(list[i]));
     return 1;
   }
   return 0;

@@ -179,6 +179,15 @@ TEST(PngDecoder, FailsCleanlyOnTruncatedOrCorruptData) {
   for (std::size_t keep : {std::size_t{20}, std::size_t{40}, png.size() / 2, png.size() - 20}) {
     EXPECT_TRUE(Decode(Bytes(png.begin(), png.begin() + static_cast<std::ptrdiff_t>(keep))).empty()) << keep;
   }
+  // A chunk after the header that declares 0x7FFFFFFF bytes with none of them present: the read past the end
+  // fails the decode (it used to be fed zeros up to the declared length, about 2 GiB).
+  for (const char* type : {"IDAT", "tEXt", "zzZz"}) {
+    Bytes cut(png.begin(), png.begin() + 33);
+    const unsigned char length[4] = {0x7F, 0xFF, 0xFF, 0xFF};
+    cut.insert(cut.end(), length, length + 4);
+    cut.insert(cut.end(), type, type + 4);
+    EXPECT_TRUE(Decode(cut).empty()) << type;
+  }
   // A flipped byte inside the image data breaks its checksum.
   Bytes corrupt = png;
   corrupt[png.size() / 2] ^= 0x55;

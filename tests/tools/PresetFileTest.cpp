@@ -121,3 +121,31 @@ TEST(PresetFile, MalformedFilesAreRefused) {
   EXPECT_FALSE(Read(hugeChunk, &out, &error));
   EXPECT_NE(error.find("truncated"), std::string::npos);
 }
+
+TEST(PresetFile, NameFieldHoldsTwentySevenCharactersWhateverTheFileHas) {
+  // The field is 28 bytes with a terminator; a file that fills all 28 (or puts control characters in) still
+  // reads as a name the writer gives back unchanged.
+  struct Case {
+    std::string field;  // the 28 bytes as stored
+    std::string name;
+  };
+  const Case cases[] = {
+      {std::string(28, 'x'), std::string(27, 'x')},
+      {"tab\there" + std::string(20, '\0'), "tab here"},
+      {std::string(27, 'y') + '\0', std::string(27, 'y')},
+  };
+  for (const Case& c : cases) {
+    FxProgram p;
+    p.numParams = 1;
+    p.params = {0.25f};
+    std::vector<uint8_t> b = WriteProgramFile(p);
+    std::copy(c.field.begin(), c.field.end(), b.begin() + 28);
+    FxProgram back;
+    std::string error;
+    ASSERT_TRUE(Read(b, &back, &error)) << error;
+    EXPECT_EQ(back.name, c.name);
+    FxProgram again;
+    ASSERT_TRUE(Read(WriteProgramFile(back), &again, &error)) << error;
+    EXPECT_EQ(again.name, back.name);
+  }
+}

@@ -48,8 +48,9 @@ VstIntPtr VST_CALLBACK Dispatch(AEffect* e, VstInt32 opcode, VstInt32, VstIntPtr
       return 0;
     case effProcessEvents: {
       const VstEvents* events = static_cast<const VstEvents*>(ptr);
+      VstEvent* const* list = events->events;  // numEvents entries, although the type declares two
       for (VstInt32 i = 0; i < events->numEvents; ++i) {
-        VstEvent* ev = events->events[i];
+        VstEvent* ev = list[i];
         if (ev->type == kVstMidiType) {
           p->pending.push_back(*reinterpret_cast<VstMidiEvent*>(ev));
         } else if (ev->type == kVstSysExType) {

@@ -28,7 +28,7 @@ void Put32(std::vector<uint8_t>* out, uint32_t v) {
 }
 std::string Name(const uint8_t* p) {
   std::string name;
-  for (size_t i = 0; i < kNameField && p[i]; ++i) name += static_cast<char>(p[i] < 0x20 ? ' ' : p[i]);
+  for (size_t i = 0; i + 1 < kNameField && p[i]; ++i) name += static_cast<char>(p[i] < 0x20 ? ' ' : p[i]);
   return name;
 }
 
