@@ -5,19 +5,19 @@
 #include <vector>
 
 #include "CyclochordIdentity.h"
-#include "IPluginVST.h"
 #include "NoteTracker.h"
 #include "ParamChangeDesc.h"
+#include "PluginFormat.h"
 #include "ScaleMap.h"
 #include "TriggerTracker.h"
 #include "Voice.h"
 
-class Cyclochord : public IPluginVST {
+class Cyclochord : public IPluginFormat {
  public:
-  explicit Cyclochord(audioMasterCallback hostCallback);
+  explicit Cyclochord(IPluginHostLink host);
   ~Cyclochord() override;
 
-  static IPluginVST* Create(audioMasterCallback hostCallback) { return new Cyclochord(hostCallback); }
+  static IPluginFormat* Create(IPluginHostLink host) { return new Cyclochord(host); }
 
   // [any thread, under mLock]
   void Reset() override;
