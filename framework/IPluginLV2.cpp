@@ -105,6 +105,7 @@ bool IPluginLV2::FinishInstantiation() {
   mLastControl.assign(mControlParams.size(), std::numeric_limits<float>::quiet_NaN());
   mEditorGesture = std::make_unique<std::atomic<bool>[]>(static_cast<size_t>(nParams));
   for (int i = 0; i < nParams; ++i) mEditorGesture[static_cast<size_t>(i)] = false;
+  mEditorSent.assign(static_cast<size_t>(nParams), std::numeric_limits<float>::quiet_NaN());
 
   // The order a VST host opens a plug-in in: open, sample rate, block size.
   ScopedLock lock(mLock);
@@ -159,24 +160,26 @@ void IPluginLV2::ReadControlPorts() {
     // A port that holds what it held last cycle is no new setting; NaN is none at all.
     if (std::isnan(value) || value == mLastControl[k]) continue;
     mLastControl[k] = value;
-    const int paramIdx = mControlParams[k];
-    // While the editor drags a control, the port only echoes what the editor sent a moment ago.
-    if (mEditorGesture[static_cast<size_t>(paramIdx)]) continue;
-    SetParameterFromHost(paramIdx, value);
+    const auto paramIdx = static_cast<size_t>(mControlParams[k]);
+    // While the editor drags a control, the port only echoes what the editor sent a moment ago; after the
+    // drag, the editor's last value comes back once. Running the handler again for either would, for one,
+    // restart a rotation the editor has just set.
+    if (mEditorGesture[paramIdx]) continue;
+    if (value == mEditorSent[paramIdx]) {
+      mEditorSent[paramIdx] = std::numeric_limits<float>::quiet_NaN();
+      continue;
+    }
+    SetParameterFromHost(static_cast<int>(paramIdx), value);
   }
 }
 
 void IPluginLV2::SetParameterFromHost(int paramIdx, float value) {
   IParameter* param = GetParam(paramIdx);
   if (!param) return;
-  // The VST host's path, through the normalised value so that rounding to the step is the same.
+  // The VST host's setParameter path, through the normalised value so that rounding to the step is the same.
   const double normalized = param->NormalizeValue(value);
-  const double before = param->Value();
-  param->SetFromNormalized(normalized);
-  // A port echoing a value the parameter already has (the editor's own change, back from the host) is not
-  // a new change: running the handler again would restart a rotation the editor has just set.
-  if (param->Value() == before) return;
   if (mGraphics) mGraphics->SetParameterFromPlug(paramIdx, normalized, true);
+  param->SetFromNormalized(normalized);
   OnParameterChange(paramIdx);
 }
 
@@ -199,7 +202,10 @@ void IPluginLV2::NotifyHostOfChange(int paramIdx, double) {
   ScopedLock lock(mLock);
   const int port = PortForParam(paramIdx);
   // Control ports carry the real value; the parameter holds it, rounded to its step, by now.
-  if (port >= 0 && mEditorLink) mEditorLink->ValueEdited(port, static_cast<float>(GetParam(paramIdx)->Value()));
+  if (port < 0) return;
+  const auto value = static_cast<float>(GetParam(paramIdx)->Value());
+  mEditorSent[static_cast<size_t>(paramIdx)] = value;
+  if (mEditorLink) mEditorLink->ValueEdited(port, value);
 }
 
 void IPluginLV2::EndHostEdit(int paramIdx) {

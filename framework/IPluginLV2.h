@@ -106,6 +106,7 @@ class IPluginLV2 : public IPluginBase {
   std::vector<const float*> mControlPorts;
   std::vector<float> mLastControl;
   std::unique_ptr<std::atomic<bool>[]> mEditorGesture;
+  std::vector<float> mEditorSent;  // per parameter: the value the editor last sent the host, until it echoes
   std::vector<double*> mNoBuffers;  // the LV2 build has no audio ports: ProcessBlock sees null channels
   LV2Transport mTransport;
   LV2MidiOutput mOutput;
