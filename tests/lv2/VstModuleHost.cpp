@@ -92,6 +92,15 @@ std::string VstModuleHost::ParamDisplayFor(int index, float normalized) {
   return text;
 }
 
+std::string VstModuleHost::ParamDisplayAt(int index, float normalized) {
+  const float before = mEffect->getParameter(mEffect, index);
+  SetParameter(index, normalized);
+  char text[256] = {};
+  Dispatch(effGetParamDisplay, index, 0, text);
+  SetParameter(index, before);
+  return text;
+}
+
 std::vector<uint8_t> VstModuleHost::GetChunk(bool bank) {
   void* data = nullptr;
   const VstIntPtr size = Dispatch(effGetChunk, bank ? 0 : 1, 0, &data);

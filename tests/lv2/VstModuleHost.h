@@ -22,7 +22,9 @@ class VstModuleHost {
 
   int ParamIndex(const std::string& name) const;
   void SetParameter(int index, float normalized) { mEffect->setParameter(mEffect, index, normalized); }
+  // The display text for a normalised value as such (unrounded), and after setting the parameter to it.
   std::string ParamDisplayFor(int index, float normalized);
+  std::string ParamDisplayAt(int index, float normalized);
   std::vector<uint8_t> GetChunk(bool bank);
   bool SetChunk(const std::vector<uint8_t>& bytes, bool bank);
 
