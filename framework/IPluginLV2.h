@@ -53,6 +53,7 @@ class IPluginLV2 : public IPluginBase {
 
   // [UI thread] The UI attaches itself while it is open; null detaches.
   void SetEditorLink(LV2EditorLink* link);
+  LV2EditorLink* EditorLink() const { return mEditorLink; }
 
   // Control ports: the parameter behind each, and the port of a parameter (-1 when it has none).
   int NumControlPorts() const { return static_cast<int>(mControlParams.size()); }

@@ -42,6 +42,8 @@ LV2EditorUI* LV2EditorUI::Create(LV2UI_Write_Function write, LV2UI_Controller co
 LV2EditorUI::~LV2EditorUI() {
   {
     ScopedLock lock(mPlug->Lock());
+    // A host that opened a second UI for the instance gave the editor to it: that one stays open.
+    if (mPlug->EditorLink() != this) return;
     mPlug->SetEditorLink(nullptr);
     mPlug->OnEditorClose();
   }

@@ -232,3 +232,27 @@ TEST_F(LV2UITest, GesturesBecomeTouchesAroundPortWrites) {
   EXPECT_GT(Differences(SettledPixels(x, parent), shown), 0);
 }
 }  // namespace
+
+namespace {
+TEST_F(LV2UITest, ASecondUIKeepsTheEditorWhenTheFirstGoes) {
+  X11TestDisplay x;
+  REQUIRE_X_DISPLAY(x);
+  LilvHost::Instance lv2(&mHost, 48000.0, 512);
+  ASSERT_TRUE(lv2.Ok());
+  const xcb_window_t first = x.MakeWindow(0, 0, kWidth, kHeight), second = x.MakeWindow(kWidth + 10, 0, kWidth, kHeight);
+  auto a = std::make_unique<UIHost>(&lv2, first);
+  ASSERT_TRUE(a->Ok());
+  UIHost b(&lv2, second);
+  ASSERT_TRUE(b.Ok());
+  const std::vector<uint32_t> shown = SettledPixels(x, second);
+  a.reset();
+  EXPECT_EQ(x.Children(second), std::vector<xcb_window_t>{b.Widget()});
+  EXPECT_EQ(Differences(SettledPixels(x, second), shown), 0);
+  // And its gestures still reach its host.
+  x.Click(b.Widget(), 212, 307, 1);
+  EXPECT_TRUE(WaitFor([&] {
+    b.Idle();
+    return !b.Calls().empty() && b.Calls().back().mKind == UIHost::Call::kRelease;
+  }));
+}
+}  // namespace
