@@ -90,7 +90,8 @@ void IPluginLV2::ReadOptions(const LV2HostLink* host) {
 }
 
 bool IPluginLV2::FinishInstantiation() {
-  if (!mMap) return false;
+  // Delays are computed from the rate: without a real one there is no sensible plug-in to give.
+  if (!mMap || !(mSampleRate > 0.0) || !std::isfinite(mSampleRate)) return false;
   EnsurePresetSlot();
   const int nParams = NParams();
   mParamPorts.assign(static_cast<size_t>(nParams), -1);

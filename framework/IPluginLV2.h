@@ -39,7 +39,7 @@ class IPluginLV2 : public IPluginBase {
   ~IPluginLV2() override;
 
   // [instantiation] After the product's constructor has defined its parameters: ports, host setup and the
-  // first handler pass. False when the host lacks a required feature (urid:map).
+  // first handler pass. False when the host lacks a required feature (urid:map) or gave no usable rate.
   bool FinishInstantiation();
 
   // [instantiation] Host calls, as the entry point's descriptor forwards them.

@@ -4,6 +4,9 @@
 
 #include <lv2/core/lv2.h>
 
+#include <cmath>
+
+#include "CaseName.h"
 #include "LilvHost.h"
 #include "VstModuleHost.h"
 
@@ -108,4 +111,36 @@ TEST_F(LV2BundleTest, PortsDescribeTheParameters) {
     }
   }
 }
+}  // namespace
+
+namespace {
+struct InstantiationCase {
+  const char* mName;
+  double mRate;
+  bool mWithMap;
+  bool mCreated;
+};
+
+const InstantiationCase kInstantiationCases[] = {
+    {"a usual host", 44100.0, true, true},
+    {"no urid map", 44100.0, false, false},
+    {"a rate of zero", 0.0, true, false},
+    {"a negative rate", -48000.0, true, false},
+    {"a rate that is not a number", std::nan(""), true, false},
+    {"an infinite rate", INFINITY, true, false},
+};
+
+class LV2InstantiationTest : public testing::TestWithParam<InstantiationCase> {};
+
+TEST_P(LV2InstantiationTest, RefusesWhatItCannotWorkWith) {
+  const InstantiationCase& c = GetParam();
+  LilvHost host(CYCLOCHORD_LV2_BUNDLE_DIR, kUri);
+  ASSERT_NE(host.Plugin(), nullptr) << host.Error();
+  LilvHost::Instance instance(&host, c.mRate, 512, c.mWithMap);
+  EXPECT_EQ(instance.Ok(), c.mCreated);
+  if (instance.Ok()) instance.Run(512);
+}
+
+INSTANTIATE_TEST_SUITE_P(Hosts, LV2InstantiationTest, testing::ValuesIn(kInstantiationCases),
+                         CaseName<InstantiationCase>);
 }  // namespace
