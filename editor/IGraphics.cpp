@@ -7,11 +7,18 @@
 #include "IControl.h"
 #include "IParameter.h"
 #include "IPluginBase.h"
+#include "Text.h"
 
 IGraphics::IGraphics(IPluginBase* plug, int width, int height, int frameRate)
     : mPlug(plug), mWidth(width), mHeight(height), mFPS(frameRate > 0 ? frameRate : kDefaultFrameRate) {}
 
 IGraphics::~IGraphics() { DeleteControls(); }
+
+void IGraphics::SetWindowNames(const IWindowNames& names) {
+  const bool hasClass = names.mClassName && names.mClassName[0] != '\0';
+  CopyText(mWindowClassName, sizeof(mWindowClassName), hasClass ? names.mClassName : kDefaultWindowClass);
+  CopyText(mWindowTitle, sizeof(mWindowTitle), names.mTitle);
+}
 
 void IGraphics::DeleteControls() {
   while (!mControls.empty()) mControls.pop_back();

@@ -119,6 +119,12 @@ class IGraphics : public IEditorInterface {
   void SetStrictDrawing(bool strict) { mStrict = strict; }
   void HandleMouseOver(bool handle) { mHandleMouseOver = handle; }
   int CaptureIndex() const { return mMouseCapture; }
+  // Copies the names (cut to fit); a missing or empty class name gives kDefaultWindowClass.
+  void SetWindowNames(const IWindowNames& names);
+  const char* WindowClassName() const { return mWindowClassName; }
+  const char* WindowTitle() const { return mWindowTitle; }
+
+  static constexpr const char* kDefaultWindowClass = "IGraphicsWindow";
 
  protected:
   std::vector<std::unique_ptr<IControl>> mControls;
@@ -135,6 +141,8 @@ class IGraphics : public IEditorInterface {
   int mMouseY = 0;
   bool mHandleMouseOver = false;
   bool mStrict = true;
+  char mWindowClassName[64] = "IGraphicsWindow";
+  char mWindowTitle[128] = "";
 
  private:
   void DeleteControls();

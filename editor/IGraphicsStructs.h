@@ -7,6 +7,13 @@
 
 class RasterBitmap;
 
+// What the window system calls the editor window: its class (a Windows window class, the class part of X11's
+// WM_CLASS) and its title. The plug-in names them; the toolkit knows no plug-in.
+struct IWindowNames {
+  const char* mClassName = nullptr;
+  const char* mTitle = nullptr;
+};
+
 struct IColor {
   int A = 255;
   int R = 0;

@@ -1,151 +1,174 @@
-// Queue operations of the note tracker: insertion by time, cutoff avoidance, de-duplication, pooling.
+// Queue operations of the note tracker: admission, cutoff avoidance, de-duplication, cancelling.
 #include "NoteTracker.h"
 
 #include <cstring>
-#include <new>
 
-#include "Assert.h"
+#include "EngineAssert.h"
 
-NoteTracker::NoteTracker(int reservedRecords) {
-  for (int i = 0; i < reservedRecords; ++i) mFreeNotes.PushBack(new NoteRecord());
+NoteTracker::NoteTracker(int capacity, int silencingReserve)
+    : mCapacity(capacity > 0 ? capacity : 1),
+      mSilencingReserve(silencingReserve > 0 ? silencingReserve : 0),
+      mRecords(new NoteRecord[mCapacity]),
+      mFreeList(new int32_t[mCapacity]),
+      mScratch(new int32_t[mCapacity]),
+      mDue(mRecords.get(), mCapacity),
+      mByKey(mRecords.get()) {
+  // Taken from the low end first, so a quiet session stays in a few cache lines.
+  for (int i = 0; i < mCapacity; ++i) mFreeList[i] = mCapacity - 1 - i;
+  mNumFree = mCapacity;
 }
 
-NoteTracker::~NoteTracker() {
-  mPendingNotes.DeleteAll();
-  mFreeNotes.DeleteAll();
+bool NoteTracker::CanAddNoteOn() const {
+  // Itself and its release, beyond the releases already promised and the silencing reserve.
+  return static_cast<int64_t>(NumPending()) + mReservedReleases + 2 + mSilencingReserve <= mCapacity;
 }
 
-NoteRecord* NoteTracker::TakeRecord() {
-  if (NoteRecord* pRecord = mFreeNotes.PopFront()) return pRecord;
-  return new (std::nothrow) NoteRecord();
+int32_t NoteTracker::TakeRecord() {
+  if (mNumFree == 0) return kNoRecord;
+  const int32_t idx = mFreeList[--mNumFree];
+  // xorshift: treap priorities independent of the keys the session plays.
+  mRandom ^= mRandom << 13;
+  mRandom ^= mRandom >> 17;
+  mRandom ^= mRandom << 5;
+  mRecords[idx].mPriority = mRandom;
+  return idx;
+}
+
+void NoteTracker::Free(int32_t idx) {
+  mRecords[idx].mDueAt = -1;
+  mFreeList[mNumFree++] = idx;
+}
+
+void NoteTracker::Queue(int32_t idx, int32_t time) {
+  NoteRecord& record = mRecords[idx];
+  record.mDueAt = mClock + time;
+  // Behind every record of equal time.
+  record.mOrder = mNextOrder++;
+  mDue.Push(idx);
+  mByKey.Insert(idx);
+  ++QueuedCount(record);
+}
+
+void NoteTracker::Unqueue(int32_t idx) {
+  NoteRecord& record = mRecords[idx];
+  mDue.Remove(idx);
+  mByKey.Erase(idx);
+  --QueuedCount(record);
+}
+
+bool NoteTracker::Add(int32_t time, int note, int channel, int velocity, bool isNoteOff, bool isSilencing) {
+  CC_ASSERT(channel >= 0 && channel <= 15);
+  CC_ASSERT(note >= 0 && note < NUM_MIDI_NOTES);
+  const int32_t idx = TakeRecord();
+  if (idx == kNoRecord) return false;
+  NoteRecord& record = mRecords[idx];
+  record.mIsNoteOff = isNoteOff ? 1 : 0;
+  record.mChannel = channel;
+  record.mNote = note;
+  record.mVelocity = velocity;
+  record.mBatch = mBatch;
+  record.mIsSilencing = isSilencing;
+  time = ClampTime(time);
+  if (!isNoteOff) AvoidCutoff(note, channel, time);
+  Queue(idx, time);
+  return true;
 }
 
 bool NoteTracker::AddNoteOn(int32_t time, int note, int channel, int velocity) {
-  CC_ASSERT(channel >= 0 && channel <= 15);
-  CC_ASSERT(note >= 0 && note < NUM_MIDI_NOTES);
-  NoteRecord* pRecord = TakeRecord();
-  if (!pRecord) return false;
-  time = ClampTime(time);
-  pRecord->mIsNoteOff = 0;
-  pRecord->mChannel = channel;
-  pRecord->mNote = note;
-  pRecord->mVelocity = velocity;
-  AvoidCutoff(note, channel, time);
-  Insert(pRecord, time);
+  if (!CanAddNoteOn()) return false;
+  if (!Add(time, note, channel, velocity, false, false)) return false;
+  ++mReservedReleases;
   return true;
 }
 
 bool NoteTracker::AddNoteOff(int32_t time, int note, int channel, int velocity) {
-  CC_ASSERT(channel >= 0 && channel <= 15);
-  CC_ASSERT(note >= 0 && note < NUM_MIDI_NOTES);
-  NoteRecord* pRecord = TakeRecord();
-  if (!pRecord) return false;
-  pRecord->mIsNoteOff = 1;
-  pRecord->mChannel = channel;
-  pRecord->mNote = note;
-  pRecord->mVelocity = velocity;
-  Insert(pRecord, ClampTime(time));
-  return true;
+  if (mReservedReleases > 0) --mReservedReleases;
+  return Add(time, note, channel, velocity, true, false);
 }
 
-const NoteRecord* NoteTracker::LastAtOrBefore(int64_t dueAt, int channel) const {
-  const NoteRecord* p = mpRecentOnChannel[channel];
-  if (!p || p->mDueAt < 0) {
-    const NoteRecord* first = mPendingNotes.first;
-    if (!first || first->mDueAt > dueAt) return nullptr;
-    // No recent record to start from: start from the end nearer in time.
-    p = dueAt - first->mDueAt < mPendingNotes.last->mDueAt - dueAt ? first : mPendingNotes.last;
-  }
-  if (p->mDueAt <= dueAt) {
-    while (p->next && p->next->mDueAt <= dueAt) p = p->next;
-    return p;
-  }
-  while (p && p->mDueAt > dueAt) p = p->prev;
-  return p;
+bool NoteTracker::AddSilencingNoteOff(int32_t time, int note, int channel) {
+  return Add(time, note, channel, 0, true, true);
 }
 
-void NoteTracker::Insert(NoteRecord* pRecord, int32_t time) {
-  // Behind every record of equal time.
-  const int64_t dueAt = mClock + time;
-  NoteRecord* pAfter = const_cast<NoteRecord*>(LastAtOrBefore(dueAt, pRecord->mChannel));
-  NoteRecord* pBefore = pAfter ? pAfter->next : mPendingNotes.first;
-  pRecord->mDueAt = dueAt;
-  pRecord->mDelta = static_cast<int32_t>(dueAt - (pAfter ? pAfter->mDueAt : mClock));
-  if (pBefore) {
-    pBefore->mDelta -= pRecord->mDelta;
-    mPendingNotes.InsertBefore(pBefore, pRecord);
-  } else {
-    mPendingNotes.PushBack(pRecord);
-  }
-  Count(pRecord, +1);
-  if (pRecord->mIsNoteOff) {
-    int64_t& latest = mLatestNoteOffDue[pRecord->mNote][pRecord->mChannel];
-    if (mQueuedNoteOffs[pRecord->mNote][pRecord->mChannel] == 1 || dueAt > latest) latest = dueAt;
-  }
-  mpRecentOnChannel[pRecord->mChannel] = pRecord;
-}
-
-void NoteTracker::Remove(NoteRecord* pRecord) {
-  if (pRecord->next) pRecord->next->mDelta += pRecord->mDelta;
-  mPendingNotes.Unlink(pRecord);
-  pRecord->mDueAt = -1;
-  Count(pRecord, -1);
-}
-
-void NoteTracker::ConsumeFirst() {
-  NoteRecord* pRecord = mPendingNotes.first;
-  CC_ASSERT(pRecord);
-  // The block walk has counted this delta already, so it is not handed on.
-  mPendingNotes.Unlink(pRecord);
-  pRecord->mDueAt = -1;
-  Count(pRecord, -1);
-  mFreeNotes.PushBack(pRecord);
-}
-
-// The first note-off of the key at or after the new note-on's time moves, unless a note-on of the key later
-// than the new one comes first (that one owns it). Note-ons at exactly that time do not stand in the way.
+// The first note-off of the key at or after the new note-on's time moves just ahead of it, unless a note-on of
+// the key later than the new one comes first (that one owns it). Note-ons at exactly that time do not stand in
+// the way.
 void NoteTracker::AvoidCutoff(int note, int channel, int32_t time) {
+  if (mQueuedNoteOffs[note][channel] == 0) return;
   const int64_t dueAt = mClock + time;
-  if (mQueuedNoteOffs[note][channel] == 0 || mLatestNoteOffDue[note][channel] < dueAt) return;
-  const NoteRecord* pAfter = LastAtOrBefore(dueAt - 1, channel);
-  for (NoteRecord* p = pAfter ? pAfter->next : mPendingNotes.first; p; p = p->next) {
-    if (p->mNote != note || p->mChannel != channel) continue;
-    if (!p->mIsNoteOff) {
-      if (p->mDueAt > dueAt) return;
-      continue;
-    }
-    NoteRecord* pRecord = p;
-    CC_ASSERT(mPendingNotes.contains(pRecord));
-    Remove(pRecord);
-    Insert(pRecord, time > 0 ? time - 1 : 0);
-    return;
-  }
+  const int key = note * 16 + channel;
+  int32_t idx = mByKey.LowerBound(key, dueAt, 0);
+  // De-duplication leaves at most one note-on of the key at dueAt, so this loop turns at most twice.
+  while (idx != kNoRecord && mRecords[idx].Key() == key && !mRecords[idx].mIsNoteOff &&
+         mRecords[idx].mDueAt == dueAt)
+    idx = mByKey.Next(idx);
+  if (idx == kNoRecord || mRecords[idx].Key() != key || !mRecords[idx].mIsNoteOff) return;
+  Unqueue(idx);
+  Queue(idx, time > 0 ? time - 1 : 0);
 }
 
 bool NoteTracker::HasNoteOnAt(int note, int channel, int32_t time) const {
   if (mQueuedNoteOns[note][channel] == 0) return false;
   const int64_t dueAt = mClock + time;
-  for (const NoteRecord* p = LastAtOrBefore(dueAt, channel); p && p->mDueAt == dueAt; p = p->prev)
-    if (!p->mIsNoteOff && p->mNote == note && p->mChannel == channel) return true;
+  const int key = note * 16 + channel;
+  for (int32_t idx = mByKey.LowerBound(key, dueAt, 0);
+       idx != kNoRecord && mRecords[idx].Key() == key && mRecords[idx].mDueAt == dueAt; idx = mByKey.Next(idx))
+    if (!mRecords[idx].mIsNoteOff) return true;
   return false;
 }
 
 void NoteTracker::CancelChannel(int channel) {
-  NoteRecord* p = mPendingNotes.first;
-  while (p) {
-    NoteRecord* next = p->next;
-    if (p->mChannel == channel) {
-      Remove(p);
-      mFreeNotes.PushBack(p);
+  for (int note = 0; note < NUM_MIDI_NOTES; ++note) {
+    const int key = note * 16 + channel;
+    while (mQueuedNoteOns[note][channel] + mQueuedNoteOffs[note][channel] > 0) {
+      const int32_t idx = mByKey.LowerBound(key, INT64_MIN, 0);
+      CC_ASSERT(idx != kNoRecord && mRecords[idx].Key() == key);
+      Unqueue(idx);
+      Free(idx);
     }
-    p = next;
+  }
+}
+
+void NoteTracker::CancelEarlierBatches() {
+  int count = 0;
+  mDue.ForEach([&](int32_t idx) {
+    if (mRecords[idx].mBatch != mBatch) mScratch[count++] = idx;
+  });
+  for (int i = 0; i < count; ++i) {
+    Unqueue(mScratch[i]);
+    Free(mScratch[i]);
   }
 }
 
 void NoteTracker::Clear() {
-  if (mPendingNotes.empty()) return;  // a stopped transport clears every block
-  for (NoteRecord* p = mPendingNotes.first; p; p = p->next) p->mDueAt = -1;
-  mFreeNotes.SpliceBack(mPendingNotes);
+  if (mDue.Size() == 0) return;  // a stopped transport clears every block
+  mDue.ForEach([&](int32_t idx) { Free(idx); });
+  mDue.Clear();
+  mByKey.Clear();
   std::memset(mQueuedNoteOns, 0, sizeof(mQueuedNoteOns));
   std::memset(mQueuedNoteOffs, 0, sizeof(mQueuedNoteOffs));
+}
+
+int64_t NoteTracker::NextTime() const {
+  const int32_t idx = mDue.Top();
+  return idx == kNoRecord ? -1 : mRecords[idx].mDueAt - mClock;
+}
+
+bool NoteTracker::IsConsistent() const {
+  if (mNumFree + mDue.Size() != mCapacity || !mDue.IsConsistent() || !mByKey.IsConsistent(mDue.Size()))
+    return false;
+  int32_t counts[2][NUM_MIDI_NOTES][NUM_MIDI_CHANNELS] = {};
+  bool fieldsValid = true;
+  mDue.ForEach([&](int32_t idx) {
+    const NoteRecord& record = mRecords[idx];
+    if (record.mDueAt < mClock || record.mChannel < 0 || record.mChannel > 15 || record.mNote < 0 ||
+        record.mNote >= NUM_MIDI_NOTES)
+      fieldsValid = false;
+    else
+      ++counts[record.mIsNoteOff][record.mNote][record.mChannel];
+  });
+  if (!fieldsValid) return false;
+  return std::memcmp(counts[0], mQueuedNoteOns, sizeof(mQueuedNoteOns)) == 0 &&
+         std::memcmp(counts[1], mQueuedNoteOffs, sizeof(mQueuedNoteOffs)) == 0 &&
+         static_cast<int64_t>(NumPending()) + mReservedReleases <= mCapacity;
 }

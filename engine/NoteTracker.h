@@ -1,21 +1,16 @@
-// The time-ordered queue of scheduled output note events and the table of output notes now sounding.
+// The scheduled output note events and the table of output notes now sounding.
+//
+// Every record lives in a pool sized at construction; a due queue gives the order of sending and a key index
+// answers the questions about one note and channel, so no operation walks the queue.
 #pragma once
 
 #include <cstdint>
+#include <memory>
 
-#include "LinkedList.h"
 #include "MidiLimits.h"
-
-struct NoteRecord {
-  NoteRecord* next = nullptr;
-  NoteRecord* prev = nullptr;
-  int32_t mIsNoteOff = 0;
-  int32_t mChannel = 0;
-  int32_t mNote = 0;
-  int32_t mVelocity = 0;
-  int32_t mDelta = 0;  // samples after the previous queued record (the first: after the next block's start)
-  int64_t mDueAt = -1;  // the same time counted from the tracker's creation; -1 while pooled
-};
+#include "NoteDueQueue.h"
+#include "NoteKeyIndex.h"
+#include "NoteRecord.h"
 
 // Times are samples from the start of the next block to be processed.
 class NoteTracker {
@@ -25,77 +20,93 @@ class NoteTracker {
   static int32_t ClampTime(int64_t time) {
     return time < 0 ? 0 : (time > kMaxTime ? kMaxTime : static_cast<int32_t>(time));
   }
+  static constexpr int kDefaultCapacity = 8192;
+  // Channel silencing first cancels the channel's queue, so it never holds more than a note-off per key.
+  static constexpr int kSilencingReserve = NUM_MIDI_NOTES * NUM_MIDI_CHANNELS;
 
-  explicit NoteTracker(int reservedRecords = 0);
-  ~NoteTracker();
+  explicit NoteTracker(int capacity = kDefaultCapacity, int silencingReserve = kSilencingReserve);
   NoteTracker(const NoteTracker&) = delete;
   NoteTracker& operator=(const NoteTracker&) = delete;
 
-  // Both return false only when no record could be had; the event is then dropped.
+  // A note-on also reserves the slot of its release, so that a full queue refuses new notes but never loses
+  // the note-off of one it accepted. False when the queue is full: the note is not played.
+  bool CanAddNoteOn() const;
   bool AddNoteOn(int32_t time, int note, int channel, int velocity);
+  // The release of an accepted note-on: it takes the slot that note-on reserved.
   bool AddNoteOff(int32_t time, int note, int channel, int velocity);
+  // A note-off that silences a channel (velocity 0); the channel's queue must have been cancelled first.
+  bool AddSilencingNoteOff(int32_t time, int note, int channel);
+
   bool HasNoteOnAt(int note, int channel, int32_t time) const;
   void CancelChannel(int channel);
+  // Records added from here on belong to the next processing call's messages.
+  void StartBatch() { ++mBatch; }
+  // Drops what was queued before the current batch: at a jump only this call's own messages still count.
+  void CancelEarlierBatches();
   void Clear();
 
-  // Hands every event due within the next nFrames samples to collect(record, offset), in time order,
-  // keeps the sounding table in step, and moves the rest of the queue nFrames closer.
+  // Hands every event due before nFrames to collect(record, offset), in time order, keeps the sounding table in
+  // step, and moves the rest of the queue nFrames closer. An event due at nFrames waits for offset 0 of the next.
   template <typename Collect>
   void TakeDue(int32_t nFrames, Collect&& collect);
 
-  const NoteRecord* First() const { return mPendingNotes.first; }
+  // Time of the next event, -1 when the queue is empty.
+  int64_t NextTime() const;
   uint32_t Sounding(int note) const { return mSounding[note]; }
   void ClearSounding(int note, int channel) { mSounding[note] &= ~(1u << channel); }
-  int NumPending() const { return mPendingNotes.size(); }
-  int NumPooled() const { return mFreeNotes.size(); }
+  int NumPending() const { return mDue.Size(); }
+  int NumFree() const { return mNumFree; }
+  int Capacity() const { return mCapacity; }
+  int ReservedReleases() const { return mReservedReleases; }
+
+  // Whole-structure check, linear in the queue: for tests and sanitizer builds only.
+  bool IsConsistent() const;
 
  private:
-  NoteRecord* TakeRecord();
-  void ConsumeFirst();
-  void Insert(NoteRecord* pRecord, int32_t time);
-  void Remove(NoteRecord* pRecord);
+  int32_t TakeRecord();
+  void Queue(int32_t idx, int32_t time);
+  void Unqueue(int32_t idx);
+  void Free(int32_t idx);
   void AvoidCutoff(int note, int channel, int32_t time);
-  const NoteRecord* LastAtOrBefore(int64_t dueAt, int channel) const;
+  bool Add(int32_t time, int note, int channel, int velocity, bool isNoteOff, bool isSilencing);
 
-  void Count(const NoteRecord* pRecord, int change) {
-    (pRecord->mIsNoteOff ? mQueuedNoteOffs : mQueuedNoteOns)[pRecord->mNote][pRecord->mChannel] += change;
+  int32_t& QueuedCount(const NoteRecord& record) {
+    return (record.mIsNoteOff ? mQueuedNoteOffs : mQueuedNoteOns)[record.mNote][record.mChannel];
   }
 
-  LinkedList<NoteRecord> mPendingNotes;
-  LinkedList<NoteRecord> mFreeNotes;
+  const int mCapacity;
+  const int mSilencingReserve;
+  std::unique_ptr<NoteRecord[]> mRecords;
+  std::unique_ptr<int32_t[]> mFreeList;
+  std::unique_ptr<int32_t[]> mScratch;  // positions gathered by the cancelling operations
+  int mNumFree = 0;
+  NoteDueQueue mDue;
+  NoteKeyIndex mByKey;
   uint32_t mSounding[NUM_MIDI_NOTES] = {};
 
-  // The rest only speeds up searching; the queue itself is the list above.
-  // Samples taken since creation: a record's time is its mDueAt - mClock.
-  int64_t mClock = 0;
-  // The record last queued on each channel. A voice queues its events in time order on its own channel,
-  // so the next search usually ends a record or two from there.
-  NoteRecord* mpRecentOnChannel[NUM_MIDI_CHANNELS] = {};
-  // Most searches concern a key with nothing queued, and end here.
+  int64_t mClock = 0;  // samples taken since creation: a record's time is its mDueAt - mClock
+  uint64_t mNextOrder = 0;
+  uint32_t mBatch = 0;
+  uint32_t mRandom = 0x9E3779B9u;
+  int mReservedReleases = 0;
+  // Most questions concern a key with nothing queued, and end here.
   int32_t mQueuedNoteOns[NUM_MIDI_NOTES][NUM_MIDI_CHANNELS] = {};
   int32_t mQueuedNoteOffs[NUM_MIDI_NOTES][NUM_MIDI_CHANNELS] = {};
-  // Never earlier than the latest queued note-off of the key.
-  int64_t mLatestNoteOffDue[NUM_MIDI_NOTES][NUM_MIDI_CHANNELS] = {};
 };
 
 template <typename Collect>
 void NoteTracker::TakeDue(int32_t nFrames, Collect&& collect) {
-  int32_t elapsed = 0;
-  int32_t remaining = nFrames < 0 ? 0 : nFrames;
-  while (NoteRecord* pRecord = mPendingNotes.first) {
-    if (pRecord->mDelta > remaining) {
-      pRecord->mDelta -= remaining;
-      break;
-    }
-    // An event due exactly at nFrames still belongs to this block.
-    elapsed += pRecord->mDelta;
-    remaining -= pRecord->mDelta;
-    if (pRecord->mIsNoteOff)
-      mSounding[pRecord->mNote] &= ~(1u << pRecord->mChannel);
+  if (nFrames < 0) nFrames = 0;
+  const int64_t end = mClock + nFrames;
+  for (int32_t idx = mDue.Top(); idx != kNoRecord && mRecords[idx].mDueAt < end; idx = mDue.Top()) {
+    const NoteRecord& record = mRecords[idx];
+    if (record.mIsNoteOff)
+      mSounding[record.mNote] &= ~(1u << record.mChannel);
     else
-      mSounding[pRecord->mNote] |= 1u << pRecord->mChannel;
-    collect(static_cast<const NoteRecord&>(*pRecord), elapsed);
-    ConsumeFirst();
+      mSounding[record.mNote] |= 1u << record.mChannel;
+    collect(record, static_cast<int32_t>(record.mDueAt - mClock));
+    Unqueue(idx);
+    Free(idx);
   }
-  mClock += nFrames < 0 ? 0 : nFrames;
+  mClock = end;
 }

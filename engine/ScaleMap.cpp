@@ -3,7 +3,7 @@
 
 #include <algorithm>
 
-#include "Assert.h"
+#include "EngineAssert.h"
 
 const uint16_t kScaleDegreeMasks[kNumScales] = {0xAB5, 0x5AD, 0x295, 0x555, 0xFFF};
 const char* const kScaleNames[kNumScales] = {"Major", "Minor", "Penta", "Whole", "Chrom"};

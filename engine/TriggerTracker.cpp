@@ -4,7 +4,7 @@
 #include <algorithm>
 #include <new>
 
-#include "Assert.h"
+#include "EngineAssert.h"
 #include "NoteTracker.h"
 
 void NoteGroup::AddEmittedNote(int note, int channel, int velocity, double delay) {

@@ -3,7 +3,7 @@
 
 #include <algorithm>
 
-#include "Assert.h"
+#include "EngineAssert.h"
 
 const char* const kAlgorithmNames[kNumAlgorithms] = {"Up", "Down", "UpDown", "ZigZag", "Random"};
 

@@ -63,6 +63,7 @@ void IPluginBase::OnParameterChange(int) { ScopedLock lock(mLock); }
 void IPluginBase::OnActivate(bool) { ScopedLock lock(mLock); }
 
 void IPluginBase::ProcessBlock(double** inputs, double** outputs, int nFrames) {
+  if (!inputs || !outputs) return;  // a plug-in that makes no audio gets no buffers
   const int nIn = NInChannels(), nOut = NOutChannels();
   for (int c = 0; c < nOut; ++c) {
     double* out = outputs[c];

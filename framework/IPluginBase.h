@@ -58,6 +58,10 @@ class IPluginBase {
   virtual void Reset();
   virtual void OnParameterChange(int paramIdx);
   virtual void ProcessBlock(double** inputs, double** outputs, int nFrames);
+  // A plug-in whose ProcessBlock neither reads nor writes audio says so here (a virtual rather than one more
+  // constructor argument: it sits beside the ProcessBlock it describes). The host's outputs then get silence
+  // written straight into them, no conversion runs, and ProcessBlock receives null buffer tables.
+  virtual bool ProcessesAudio() const { return true; }
   virtual void OnEditorOpen() {}
   virtual void OnEditorClose() {}
   virtual void OnActivate(bool active);
@@ -98,6 +102,12 @@ class IPluginBase {
   void AttachOutputBuffers(double** hostOutputs);
   void RunReplacing(int nFrames, bool singlePrecision);
   void RunAccumulating(int nFrames);
+  void RunWithoutAudio(int nFrames) { ProcessBlock(nullptr, nullptr, nFrames); }
+  // Zeros in the host's output buffers from index first on (one per output channel); null tables and entries are
+  // skipped. Replacing calls give silence to the buffers that no connected channel takes.
+  void WriteSilence(float** hostOutputs, int nFrames, int first = 0);
+  void WriteSilence(double** hostOutputs, int nFrames, int first = 0);
+  int NConnectedOutputs() const;
   void LimitToStereo();
   void AddStereoIO();
 

@@ -18,7 +18,28 @@ void SetConnected(std::vector<Channel>& channels, int start, int count, bool con
     }
   }
 }
+
+template <typename Sample>
+void FillSilence(Sample** hostOutputs, int nFrames, int first, int count) {
+  if (!hostOutputs || nFrames <= 0) return;
+  for (int c = std::max(first, 0); c < count; ++c)
+    if (Sample* out = hostOutputs[c]) std::fill(out, out + nFrames, Sample(0));
+}
 }  // namespace
+
+void IPluginBase::WriteSilence(float** hostOutputs, int nFrames, int first) {
+  FillSilence(hostOutputs, nFrames, first, NOutChannels());
+}
+
+void IPluginBase::WriteSilence(double** hostOutputs, int nFrames, int first) {
+  FillSilence(hostOutputs, nFrames, first, NOutChannels());
+}
+
+int IPluginBase::NConnectedOutputs() const {
+  int count = 0;
+  for (const IOutputChannel& channel : mOutputs) count += channel.mConnected ? 1 : 0;
+  return count;
+}
 
 void IPluginBase::SetInputsConnected(int start, int count, bool connected) {
   SetConnected(mInputs, start, count, connected);

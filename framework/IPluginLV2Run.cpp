@@ -96,8 +96,10 @@ void IPluginLV2::DeliverMidi(const LV2_Atom* atom, int64_t time) {
 
 bool IPluginLV2::SendMidiMessage(const IMidiMessage* msg) {
   const uint32_t size = MidiMessageSize(msg->mStatus);
-  if (size == 0 || mPhase == Phase::kIdle) return false;
+  if (size == 0) return false;
   const uint8_t bytes[3] = {msg->mStatus, msg->mData1, msg->mData2};
+  // Outside run() there is no sequence to write to: as the VST adapter does, it waits for the next cycle.
+  if (mPhase == Phase::kIdle) return mOutput.HoldForNextCycle(bytes, size);
   const int64_t time = mSegmentStart + std::max<int64_t>(msg->mOffset, 0);
   if (mPhase == Phase::kEvents)
     mOutput.Hold(time, bytes, size);
@@ -115,7 +117,12 @@ bool IPluginLV2::SendMidiMessages(const IMidiMessage* msgs, int count) {
 void IPluginLV2::RunSegment(int64_t end) {
   const int64_t length = end - mSegmentStart;
   mPhase = Phase::kBlock;
-  ProcessBlock(mNoBuffers.data(), mNoBuffers.data(), static_cast<int>(length));
+  // The LV2 build has no audio ports: a plug-in that makes no audio gets no tables at all, one that does gets
+  // tables of null channels.
+  if (ProcessesAudio())
+    ProcessBlock(mNoBuffers.data(), mNoBuffers.data(), static_cast<int>(length));
+  else
+    RunWithoutAudio(static_cast<int>(length));
   mOutput.ReleaseHeld();
   mTransport.Advance(length, mSampleRate);
   mSegmentStart = end;
@@ -132,9 +139,9 @@ void IPluginLV2::Run(uint32_t nFrames) {
   ScopedLock lock(mLock);
   const int64_t frames = nFrames;
   mOutput.Begin(mMidiOut, nFrames);
-  ReadControlPorts();
   mSegmentStart = 0;
   mPhase = Phase::kEvents;
+  ReadControlPorts();
   if (mEventsIn && mEventsIn->atom.size >= sizeof(LV2_Atom_Sequence_Body)) {
     LV2_ATOM_SEQUENCE_FOREACH(mEventsIn, event) {
       // Hosts send events in time order inside the cycle; one that does not gets them at the nearest place.

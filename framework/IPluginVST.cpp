@@ -23,7 +23,8 @@ IPluginVST::IPluginVST(audioMasterCallback hostCallback, int nParams, const char
     : IPluginBase(nParams, channelIOString, nPresets, effectName, productName, vendorName, version, uniqueId,
                   vendorId, latency, doesChunks, isInstrument),
       mHostCallback(hostCallback),
-      mDoesMidi(doesMidi) {
+      mDoesMidi(doesMidi),
+      mMidiOutput(hostCallback, &mEffect) {
   mEffect.magic = kEffectMagic;
   mEffect.dispatcher = VSTDispatcher;
   mEffect.process = VSTProcess;
@@ -72,7 +73,7 @@ VstIntPtr IPluginVST::CallHost(VstInt32 opcode, VstInt32 index, VstIntPtr value,
 int IPluginVST::PrepareBlock(int nFrames) {
   if (nFrames < 0) nFrames = 0;
   // A host that breaks its announced block size must not make us write past the scratch buffers.
-  if (nFrames > mBlockSize) SetBlockSize(nFrames);
+  if (nFrames > mBlockSize && ProcessesAudio()) SetBlockSize(nFrames);
   if (mDoesMidi) CallHost(audioMasterWantMidi);
   return nFrames;
 }
@@ -80,12 +81,38 @@ int IPluginVST::PrepareBlock(int nFrames) {
 void IPluginVST::ProcessSinglePrecision(float** inputs, float** outputs, VstInt32 nFrames, bool accumulate) {
   ScopedLock lock(mLock);
   const int frames = PrepareBlock(nFrames);
-  AttachInputBuffers(inputs, frames);
-  AttachOutputBuffers(outputs);
-  if (accumulate)
-    RunAccumulating(frames);
-  else
-    RunReplacing(frames, true);
+  mMidiOutput.BeginCall(frames);
+  if (!ProcessesAudio()) {
+    // The accumulating call adds nothing, so it leaves the host's outputs as they are.
+    if (!accumulate) WriteSilence(outputs, frames);
+    RunWithoutAudio(frames);
+  } else {
+    AttachInputBuffers(inputs, frames);
+    AttachOutputBuffers(outputs);
+    if (accumulate) {
+      RunAccumulating(frames);
+    } else {
+      RunReplacing(frames, true);
+      WriteSilence(outputs, frames, NConnectedOutputs());
+    }
+  }
+  mMidiOutput.EndCall();
+}
+
+void IPluginVST::ProcessDoublePrecision(double** inputs, double** outputs, VstInt32 nFrames) {
+  ScopedLock lock(mLock);
+  const int frames = PrepareBlock(nFrames);
+  mMidiOutput.BeginCall(frames);
+  if (!ProcessesAudio()) {
+    WriteSilence(outputs, frames);
+    RunWithoutAudio(frames);
+  } else {
+    AttachInputBuffers(inputs);
+    AttachOutputBuffers(outputs);
+    RunReplacing(frames, false);
+    WriteSilence(outputs, frames, NConnectedOutputs());
+  }
+  mMidiOutput.EndCall();
 }
 
 void IPluginVST::VSTProcess(AEffect* effect, float** inputs, float** outputs, VstInt32 nFrames) {
@@ -97,13 +124,7 @@ void IPluginVST::VSTProcessReplacing(AEffect* effect, float** inputs, float** ou
 }
 
 void IPluginVST::VSTProcessDoubleReplacing(AEffect* effect, double** inputs, double** outputs, VstInt32 nFrames) {
-  IPluginVST* plug = FromEffect(effect);
-  if (!plug) return;
-  ScopedLock lock(plug->mLock);
-  const int frames = plug->PrepareBlock(nFrames);
-  plug->AttachInputBuffers(inputs);
-  plug->AttachOutputBuffers(outputs);
-  plug->RunReplacing(frames, false);
+  if (IPluginVST* plug = FromEffect(effect)) plug->ProcessDoublePrecision(inputs, outputs, nFrames);
 }
 
 float IPluginVST::VSTGetParameter(AEffect* effect, VstInt32 index) {

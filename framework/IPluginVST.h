@@ -3,6 +3,7 @@
 
 #include "IPluginBase.h"
 #include "VstAbi.h"
+#include "VstMidiOutput.h"
 
 class IPluginVST : public IPluginBase {
  public:
@@ -25,6 +26,7 @@ class IPluginVST : public IPluginBase {
   void InitForHost() override;
   void AttachEditor(IEditorInterface* graphics) override;
   void SetLatency(int samples) override;
+  // During a processing call: into that call's one host call. Outside one: held for the next processing call.
   bool SendMidiMessage(const IMidiMessage* msg) override;
   bool SendMidiMessages(const IMidiMessage* msgs, int count) override;
 
@@ -51,6 +53,7 @@ class IPluginVST : public IPluginBase {
   VstIntPtr SetSpeakerArrangement(const VstSpeakerArrangement* inputs, const VstSpeakerArrangement* outputs);
   bool ForwardVstEvent(VstEvent* event);
   void ProcessSinglePrecision(float** inputs, float** outputs, VstInt32 nFrames, bool accumulate);
+  void ProcessDoublePrecision(double** inputs, double** outputs, VstInt32 nFrames);
   // Returns the usable frame count (0 for a nonsensical one).
   int PrepareBlock(int nFrames);
   VstIntPtr CallHost(VstInt32 opcode, VstInt32 index = 0, VstIntPtr value = 0, void* ptr = nullptr,
@@ -67,4 +70,5 @@ class IPluginVST : public IPluginBase {
   IStateChunk mProgramState;
   IStateChunk mBankState;
   AEffect mEffect = {};
+  VstMidiOutput mMidiOutput;
 };

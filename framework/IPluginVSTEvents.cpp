@@ -4,8 +4,10 @@
 
 VstIntPtr IPluginVST::ProcessEvents(const VstEvents* events) {
   if (!events) return 0;
+  // The list holds numEvents entries although its type declares two: index through the first entry.
+  VstEvent* const* list = events->events;
   for (VstInt32 i = 0; i < events->numEvents; ++i) {
-    VstEvent* event = events->events[i];
+    VstEvent* event = list[i];
     if (!event) continue;
     if (event->type == kVstMidiType) {
       const VstMidiEvent* midi = reinterpret_cast<const VstMidiEvent*>(event);
@@ -19,30 +21,15 @@ VstIntPtr IPluginVST::ProcessEvents(const VstEvents* events) {
   return 1;
 }
 
-bool IPluginVST::SendMidiMessage(const IMidiMessage* msg) {
-  VstMidiEvent event = {};
-  event.type = kVstMidiType;
-  event.byteSize = sizeof(VstMidiEvent);
-  event.deltaFrames = msg->mOffset;
-  event.midiData[0] = static_cast<char>(msg->mStatus);
-  event.midiData[1] = static_cast<char>(msg->mData1);
-  event.midiData[2] = static_cast<char>(msg->mData2);
-  return ForwardVstEvent(reinterpret_cast<VstEvent*>(&event));
-}
+bool IPluginVST::SendMidiMessage(const IMidiMessage* msg) { return mMidiOutput.Send(*msg); }
 
 bool IPluginVST::SendMidiMessages(const IMidiMessage* msgs, int count) {
   bool allSent = true;
-  for (int i = 0; i < count; ++i) allSent = SendMidiMessage(&msgs[i]) && allSent;
+  for (int i = 0; i < count; ++i) allSent = mMidiOutput.Send(msgs[i]) && allSent;
   return allSent;
 }
 
-bool IPluginVST::ForwardVstEvent(VstEvent* event) {
-  VstEvents events = {};
-  events.numEvents = 1;
-  events.events[0] = event;
-  events.events[1] = nullptr;
-  return CallHost(audioMasterProcessEvents, 0, 0, &events) == 1;
-}
+bool IPluginVST::ForwardVstEvent(VstEvent* event) { return mMidiOutput.Forward(*event); }
 
 const VstTimeInfo* IPluginVST::GetTimeInfo(VstInt32 filter) {
   return reinterpret_cast<const VstTimeInfo*>(CallHost(audioMasterGetTime, 0, filter));

@@ -23,7 +23,7 @@ LV2_Handle Instantiate(const LV2_Descriptor*, double sampleRate, const char* bun
   host.mBundlePath = bundlePath;
   host.mFeatures = features;
   host.mURIs = &kLV2PluginURIs;
-  return LV2CreateInstance(&host, CreateLV2PluginInstance);
+  return LV2CreateInstance(&host, CreatePluginInstance);
 }
 
 void ConnectPort(LV2_Handle instance, uint32_t port, void* data) { FromHandle(instance)->ConnectPort(port, data); }

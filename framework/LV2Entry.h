@@ -10,9 +10,9 @@ class IPluginLV2;
 
 typedef IPluginLV2* (*LV2PluginFactory)(const LV2HostLink* host);
 
-// Supplied by each LV2 product module: its URIs and its plug-in class.
+// Supplied by each LV2 product module: its URIs and the one factory of its plug-in class.
 extern const LV2PluginURIs kLV2PluginURIs;
-IPluginLV2* CreateLV2PluginInstance(const LV2HostLink* host);
+IPluginLV2* CreatePluginInstance(const LV2HostLink* host);
 
 // Builds and sets up an instance under the process-wide creation lock; null when it cannot be made or the
 // host lacks a required feature.

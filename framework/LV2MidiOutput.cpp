@@ -64,6 +64,13 @@ void LV2MidiOutput::Hold(int64_t time, const uint8_t* bytes, uint32_t size) {
   if (!mHeld.Push(time, bytes, size)) Write(time, bytes, size);
 }
 
+bool LV2MidiOutput::HoldForNextCycle(const uint8_t* bytes, uint32_t size) {
+  // The store the next Begin() reads first, the one that takes what a cycle could not fit.
+  if (mCarried[mCarryIn].Push(0, bytes, size)) return true;
+  ++mDropped;
+  return false;
+}
+
 void LV2MidiOutput::Send(int64_t time, const uint8_t* bytes, uint32_t size) {
   while (!mHeld.Empty() && mHeld.FrontTime() <= time) {
     Write(mHeld.FrontTime(), mHeld.FrontBytes(), mHeld.FrontSize());

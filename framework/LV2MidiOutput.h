@@ -46,6 +46,8 @@ class LV2MidiOutput {
   void Hold(int64_t time, const uint8_t* bytes, uint32_t size);
   // The block's own output, in time order: every held message due at or before it goes first.
   void Send(int64_t time, const uint8_t* bytes, uint32_t size);
+  // Sent between cycles: goes out at the start of the next one. False when there is no room.
+  bool HoldForNextCycle(const uint8_t* bytes, uint32_t size);
   // The end of a stretch of the cycle: every held message goes out.
   void ReleaseHeld();
   void End() { ReleaseHeld(); }

@@ -31,8 +31,8 @@ bash scripts/win-deps.sh build/win-deps
 echo "== Linux build to compare with"
 linux=${CYCLOCHORD_LINUX_BUILD:-build/test-release}
 cmake -S . -B "$linux" -DCMAKE_BUILD_TYPE=Release -DCYCLOCHORD_WERROR=ON >/dev/null
-cmake --build "$linux" -j"$jobs" --target cyclochord-host Cyclochord EditorLinuxTests >/dev/null
-(cd "$linux/out" && ./EditorLinuxTests --gtest_brief=1 --gtest_filter='EditorRender.*' >/dev/null)
+cmake --build "$linux" -j"$jobs" --target cyclochord-host Cyclochord CyclochordEditorTests >/dev/null
+(cd "$linux/out" && ./CyclochordEditorTests --gtest_brief=1 --gtest_filter='EditorRender.*' >/dev/null)
 reference=$PWD/$linux/out/editor-render.png
 
 export WINEDEBUG=-all

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Installs what is missing, then builds and runs every test: a warnings-as-errors release build, a build
-# under AddressSanitizer and UndefinedBehaviorSanitizer, and the 32- and 64-bit Windows builds under Wine.
+# Installs what is missing, checks the layering of includes, then builds and runs every test: a warnings-as-errors
+# release build, a build under AddressSanitizer and UndefinedBehaviorSanitizer, and the 32- and 64-bit Windows
+# builds under Wine.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -14,6 +15,9 @@ run_suite() {
   cmake --build "$dir" -j"$jobs"
   (cd "$dir" && ctest --output-on-failure -j"$jobs")
 }
+
+echo "== Layering of includes =="
+bash scripts/check-layers.sh
 
 echo "== Release build and tests =="
 run_suite build/test-release -DCMAKE_BUILD_TYPE=Release

@@ -20,7 +20,7 @@ struct Editor {
   TestHost host;
   IGraphicsRaster* g = nullptr;
   Editor() {
-    AEffect* effect = host.Load(Cyclochord::Create);
+    AEffect* effect = host.Load(CreatePluginInstance);
     g = dynamic_cast<IGraphicsRaster*>(static_cast<IPluginVST*>(effect->object)->GetGraphics());
     // Two passes settle the redraws that attachment asked for.
     for (int i = 0; i < 2; ++i) {

@@ -1,172 +1,161 @@
-// Cost of Cyclochord per incoming note event against the framework's pass-through plug-in on the same stream,
-// and the cost of an empty block with delayed notes pending.
+// Cost per incoming event as the number of pending notes grows: the note queue alone, and Cyclochord under a
+// sustained flood through its AEffect. Each figure is compared with the 64-pending figure of the same run.
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <map>
+#include <random>
 #include <string>
 #include <vector>
 
 #include "Cyclochord.h"
 #include "CyclochordParams.h"
+#include "VSTEntry.h"
+#include "NoteTracker.h"
 #include "TestHost.h"
-#include "TestPlugin.h"
 
 namespace {
-constexpr int kFrames = 512;
-constexpr int kEventsPerBlock = 8;  // at most: four note-ons and four note-offs
-constexpr int kBlocksPerPattern = 64;
+constexpr int kBlockFrames = 32;
+constexpr int kTriggersPerBlock = 64;  // and as many releases: 128 events per 32-frame block
 
-struct EventList {
-  VstInt32 numEvents;
-  VstIntPtr reserved;
-  VstEvent* events[kEventsPerBlock];
-};
+// The queue alone. Every 32-frame block adds 16 note-ons and 16 note-offs at times spread evenly over the next
+// `window` samples and takes what falls due, so about window / 2 records stay queued, each with its own time.
+void BM_NoteQueuePerEvent(benchmark::State& state) {
+  const int window = static_cast<int>(state.range(0));
+  constexpr int kAddsPerBlock = 16;
+  NoteTracker tracker;
+  std::mt19937 random(7);
+  std::uniform_int_distribution<int> time(0, window - 1), note(0, 127), channel(0, 15);
+  auto block = [&] {
+    for (int i = 0; i < kAddsPerBlock; ++i) {
+      const int n = note(random), c = channel(random), t = time(random);
+      if (!tracker.HasNoteOnAt(n, c, t)) tracker.AddNoteOn(t, n, c, 100);
+      tracker.AddNoteOff(time(random), note(random), channel(random), 100);
+    }
+    int taken = 0;
+    tracker.TakeDue(kBlockFrames, [&](const NoteRecord&, int32_t) { ++taken; });
+    benchmark::DoNotOptimize(taken);
+  };
+  for (int i = 0; i < 4 * window; ++i) block();  // reach the steady state
+  int64_t pending = 0;
+  for (auto _ : state) {
+    block();
+    pending += tracker.NumPending();
+  }
+  state.SetItemsProcessed(static_cast<int64_t>(state.iterations()) * 2 * kAddsPerBlock);
+  state.counters["pending"] = static_cast<double>(pending) / static_cast<double>(state.iterations());
+}
+BENCHMARK(BM_NoteQueuePerEvent)->Arg(128)->Arg(1024)->Arg(8192)->Repetitions(5);
 
-// A chord pattern: each block strikes four keys and releases the four struck two blocks before.
-struct NoteStream {
-  VstMidiEvent midi[kBlocksPerPattern][kEventsPerBlock] = {};
-  EventList lists[kBlocksPerPattern] = {};
+struct FloodStream {
+  std::vector<VstMidiEvent> midi;
+  struct List {
+    VstInt32 numEvents;
+    VstIntPtr reserved;
+    VstEvent* events[2 * kTriggersPerBlock];
+  };
+  std::vector<List> lists;
 
-  NoteStream() {
-    for (int b = 0; b < kBlocksPerPattern; ++b) {
-      for (int i = 0; i < kEventsPerBlock; ++i) {
-        VstMidiEvent& e = midi[b][i];
+  static constexpr int kPattern = 16;
+  FloodStream() : midi(kPattern * 2 * kTriggersPerBlock), lists(kPattern) {
+    for (int b = 0; b < kPattern; ++b) {
+      for (int i = 0; i < 2 * kTriggersPerBlock; ++i) {
+        VstMidiEvent& e = midi[static_cast<size_t>(b * 2 * kTriggersPerBlock + i)];
         const bool on = i % 2 == 0;
-        const int block = on ? b : (b + kBlocksPerPattern - 2) % kBlocksPerPattern;
+        // Releases end the keys struck four blocks earlier: 4 x 64 keys are held.
+        const int k = (on ? b : b + kPattern - 4) * kTriggersPerBlock + i / 2;
         e.type = kVstMidiType;
         e.byteSize = sizeof(VstMidiEvent);
-        e.deltaFrames = i * (kFrames / kEventsPerBlock);
+        e.deltaFrames = i / 4;
         e.midiData[0] = static_cast<char>(on ? 0x90 : 0x80);
-        e.midiData[1] = static_cast<char>(40 + (block * 7 + (i / 2) * 5) % 48);
-        e.midiData[2] = on ? static_cast<char>(60 + i * 5) : 0;
-        lists[b].events[i] = reinterpret_cast<VstEvent*>(&e);
+        e.midiData[1] = static_cast<char>(k % 128);
+        e.midiData[2] = on ? static_cast<char>(1 + i / 2) : 0;
+        lists[static_cast<size_t>(b)].events[i] = reinterpret_cast<VstEvent*>(&e);
       }
-      lists[b].numEvents = kEventsPerBlock;
+      lists[static_cast<size_t>(b)].numEvents = 2 * kTriggersPerBlock;
     }
   }
 };
 
-
-void SetReal(TestHost& host, IPluginBase* plug, int idx, double value) {
-  host.SetParameter(idx, static_cast<float>(plug->GetParam(idx)->NormalizeValue(value)));
-}
-
-// All four voices sound, each on its own channel with its own delay, and snapping is on.
-void ConfigureCyclochord(TestHost& host, IPluginBase* plug) {
-  SetReal(host, plug, kParInt, 7);
-  SetReal(host, plug, kParChan, 2);
-  SetReal(host, plug, kV1Chan, 3);
-  SetReal(host, plug, kV2Chan, 4);
-  for (int i = 0; i < 4; ++i) {
-    SetReal(host, plug, kV1Int1 + i, 3 + 2 * i);
-    SetReal(host, plug, kV2Int1 + i, -12 + i);
-  }
-  SetReal(host, plug, kV2Algo, kAlgoZigZag);
-  SetReal(host, plug, kPDelay, 14);   // 1/32
-  SetReal(host, plug, kV1Delay, 11);  // 1/16
-  SetReal(host, plug, kV2Delay, 13);  // 1/8t
-  SetReal(host, plug, kSnap, 1);
-  SetReal(host, plug, kScale, 1);
-  SetReal(host, plug, kTonic, 2);
-}
-
-IPluginBase* Load(TestHost& host, bool cyclochord) {
-  AEffect* effect = host.Load(cyclochord ? Cyclochord::Create : TestPlugin::Create);
-  IPluginBase* plug = static_cast<IPluginVST*>(effect->object);
-  if (cyclochord)
-    ConfigureCyclochord(host, plug);
-  else
-    static_cast<TestPlugin*>(plug)->mLogCalls = false;
+// Cyclochord under 128 events per 32-frame block, the main voice delayed by 1/32t. The tempo sets the delay in
+// samples, and with it how many notes stay pending: the stream and the output are the same in every case.
+void BM_FloodPerEvent(benchmark::State& state) {
+  static FloodStream stream;
+  const double tempo = static_cast<double>(state.range(0));
+  TestHost host;
+  AEffect* effect = host.Load(CreatePluginInstance);
+  auto* plug = static_cast<Cyclochord*>(static_cast<IPluginVST*>(effect->object));
+  auto set = [&](int idx, double value) {
+    host.SetParameter(idx, static_cast<float>(plug->GetParam(idx)->NormalizeValue(value)));
+  };
+  set(kParMute, 1);
+  set(kV1Mute, 1);
+  set(kV2Mute, 1);
+  set(kMnDelay, 16);  // 1/32t
   host.Reserve(1 << 12);
   host.mRecordCalls = false;
-  host.SetTransport(0, 120, true);
-  return plug;
-}
-
-// state.range(0) events per block: half note-ons, half note-offs.
-void StreamNotes(benchmark::State& state, bool cyclochord) {
-  static NoteStream stream;
-  const int eventsPerBlock = static_cast<int>(state.range(0));
-  for (EventList& list : stream.lists) list.numEvents = eventsPerBlock;
-  TestHost host;
-  Load(host, cyclochord);
-  AEffect* effect = host.Effect();
+  host.SetTransport(0, tempo, true);
   int block = 0;
-  std::size_t sent = 0;
-  for (auto _ : state) {
-    effect->dispatcher(effect, effProcessEvents, 0, 0, &stream.lists[block], 0.0f);
-    host.Process(kFrames);  // processReplacing, then the transport moves on
-    sent += host.Midi().size();
+  auto run = [&] {
+    effect->dispatcher(effect, effProcessEvents, 0, 0, &stream.lists[static_cast<size_t>(block)], 0.0f);
+    host.Process(kBlockFrames);
     host.ClearMidi();
-    host.ClearCalls();
-    block = (block + 1) % kBlocksPerPattern;
-  }
-  state.SetItemsProcessed(static_cast<int64_t>(state.iterations()) * eventsPerBlock);
-  state.counters["out/in"] = static_cast<double>(sent) / (static_cast<double>(state.iterations()) * eventsPerBlock);
-}
-
-void BM_PassThroughStream(benchmark::State& state) { StreamNotes(state, false); }
-void BM_CyclochordStream(benchmark::State& state) { StreamNotes(state, true); }
-BENCHMARK(BM_PassThroughStream)->Arg(8)->Arg(2);
-BENCHMARK(BM_CyclochordStream)->Arg(8)->Arg(2);
-
-// 16 triggers x 4 voices far in the future: every block only shortens the first delta.
-void BM_CyclochordEmptyBlock64Pending(benchmark::State& state) {
-  TestHost host;
-  IPluginBase* plug = Load(host, true);
-  // One interval per rotator and no snapping, so that no two of the 64 notes coincide.
-  SetReal(host, plug, kSnap, 0);
-  for (int i = 0; i < 4; ++i) {
-    SetReal(host, plug, kV1Int1 + i, 4);
-    SetReal(host, plug, kV2Int1 + i, -5);
-  }
-  SetReal(host, plug, kMnDelay, 1);
-  host.SetTempo(1e-6);  // every delay now outlasts the benchmark
-  host.Process(kFrames);
-  for (int n = 0; n < 16; ++n) host.SendMidi(0x90, static_cast<uint8_t>(40 + n * 3), 100, n);
+    block = (block + 1) % FloodStream::kPattern;
+  };
+  for (int i = 0; i < 2000; ++i) run();
+  int64_t pending = 0;
   for (auto _ : state) {
-    host.Process(kFrames);
-    host.ClearMidi();
-    host.ClearCalls();
+    run();
+    pending += plug->PendingNoteEvents();
   }
+  state.SetItemsProcessed(static_cast<int64_t>(state.iterations()) * 2 * kTriggersPerBlock);
+  state.counters["pending"] = static_cast<double>(pending) / static_cast<double>(state.iterations());
 }
-BENCHMARK(BM_CyclochordEmptyBlock64Pending)->Iterations(2000000);
+// 6890 bpm: a 32-sample delay, about 64 pending; 107 bpm: about 2060 samples, about 4100 pending.
+BENCHMARK(BM_FloodPerEvent)->Arg(6890)->Arg(861)->Arg(107)->Repetitions(5);
 
-void BM_PassThroughEmptyBlock(benchmark::State& state) {
-  TestHost host;
-  Load(host, false);
-  for (auto _ : state) {
-    host.Process(kFrames);
-    host.ClearMidi();
-    host.ClearCalls();
-  }
-}
-BENCHMARK(BM_PassThroughEmptyBlock);
-
-// Prints each Cyclochord figure as a ratio to the pass-through figure measured in this same run.
+// Prints each case's median CPU time per event as a ratio to the 64-pending case of the same benchmark.
 class RatioReporter : public benchmark::ConsoleReporter {
  public:
   void ReportRuns(const std::vector<Run>& runs) override {
     ConsoleReporter::ReportRuns(runs);
-    // CPU time: other work on the machine inflates wall time unevenly between benchmarks.
-    for (const Run& run : runs) mNanoseconds[run.benchmark_name()] = run.GetAdjustedCPUTime();
+    for (const Run& run : runs) {
+      if (run.run_type != Run::RT_Aggregate) {
+        const std::string name = run.run_name.function_name + "/" + run.run_name.args;
+        mSamples[name].push_back(run.GetAdjustedCPUTime());
+        mPending[name] = run.counters.at("pending").value;
+      }
+    }
   }
   void Finalize() override {
     ConsoleReporter::Finalize();
-    Ratio("BM_CyclochordStream/8", "BM_PassThroughStream/8", 8, "per note event, 8 events per block");
-    Ratio("BM_CyclochordStream/2", "BM_PassThroughStream/2", 2, "per note event, 2 events per block");
-    Ratio("BM_CyclochordEmptyBlock64Pending/iterations:2000000", "BM_PassThroughEmptyBlock", 1,
-          "per empty 512-frame block, 64 notes pending");
+    Ratios("BM_NoteQueuePerEvent/", {"128", "1024", "8192"}, 32);
+    Ratios("BM_FloodPerEvent/", {"6890", "861", "107"}, 2 * kTriggersPerBlock);
   }
 
  private:
-  void Ratio(const std::string& ours, const std::string& floor, int perIteration, const char* what) {
-    if (!mNanoseconds.count(ours) || !mNanoseconds.count(floor)) return;
-    const double a = mNanoseconds[ours] / perIteration, b = mNanoseconds[floor] / perIteration;
-    std::printf("%-45s Cyclochord %7.1f ns, pass-through %7.1f ns (CPU), ratio %.2f\n", what, a, b, a / b);
+  static double Min(std::vector<double> v) { return *std::min_element(v.begin(), v.end()); }
+  static double Median(std::vector<double> v) {
+    std::sort(v.begin(), v.end());
+    return v[v.size() / 2];
   }
-  std::map<std::string, double> mNanoseconds;
+  void Ratios(const std::string& prefix, const std::vector<std::string>& args, int eventsPerIteration) {
+    const std::string base = prefix + args.front();
+    if (!mSamples.count(base)) return;
+    for (const std::string& arg : args) {
+      const std::string name = prefix + arg;
+      if (!mSamples.count(name)) continue;
+      const double minNs = Min(mSamples[name]) / eventsPerIteration;
+      const double medNs = Median(mSamples[name]) / eventsPerIteration;
+      std::printf("%-28s %6.0f pending: %7.1f ns/event min, %7.1f median (CPU); ratio to %.0f pending: "
+                  "%.2f min, %.2f median\n",
+                  name.c_str(), mPending[name], minNs, medNs, mPending[base], minNs * eventsPerIteration /
+                  Min(mSamples[base]), medNs * eventsPerIteration / Median(mSamples[base]));
+    }
+  }
+  std::map<std::string, std::vector<double>> mSamples;
+  std::map<std::string, double> mPending;
 };
 }  // namespace
 

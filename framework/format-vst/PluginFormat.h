@@ -2,6 +2,7 @@
 #pragma once
 
 #include "IPluginVST.h"
+#include "VSTEntry.h"
 
 using IPluginFormat = IPluginVST;               // the adapter the product class derives from
 using IPluginHostLink = audioMasterCallback;    // what the entry point hands the product's constructor

@@ -43,7 +43,7 @@ VstIntPtr VST_CALLBACK RecordingHost(AEffect*, VstInt32 opcode, VstInt32 index, 
 // Where the editor draws text: read-outs and parameter texts, as an in-process copy of the editor lays them out.
 std::vector<IRect> TextAreas() {
   TestHost host;
-  AEffect* effect = host.Load(Cyclochord::Create);
+  AEffect* effect = host.Load(CreatePluginInstance);
   auto* graphics = static_cast<IGraphics*>(static_cast<IPluginVST*>(effect->object)->GetGraphics());
   std::vector<IRect> areas;
   for (int i = 0; i < graphics->NControls(); ++i)
@@ -67,11 +67,11 @@ class EditorSession : public ::testing::Test {
     ASSERT_EQ(Dispatch(effEditGetRect, 0, 0, &rect), 1);
     ASSERT_NE(rect, nullptr);
     std::string error;
-    mWindow = cchost::EditorHostWindow::Create("Cyclochord", rect->right - rect->left, rect->bottom - rect->top,
+    mWindow = cchost::EditorHostWindow::Create(CyclochordIdentity::kWindowTitle, rect->right - rect->left, rect->bottom - rect->top,
                                                &error);
     ASSERT_NE(mWindow, nullptr) << error;
     ASSERT_EQ(Dispatch(effEditOpen, 0, 0, mWindow->ParentHandle()), 1);
-    mEditor = FindWindowExA(static_cast<HWND>(mWindow->ParentHandle()), nullptr, IGraphicsWin::kWindowClassName,
+    mEditor = FindWindowExA(static_cast<HWND>(mWindow->ParentHandle()), nullptr, CyclochordIdentity::kWindowClassName,
                             nullptr);
     ASSERT_NE(mEditor, nullptr);
     Run(400);
@@ -192,7 +192,7 @@ TEST_F(EditorSession, FirstPictureOnScreenMatchesTheLinuxRenderOutsideTheText) {
 
   // In the text areas both show the same texts: ink in the same places, give or take the renderers' metrics.
   TestHost host;
-  AEffect* effect = host.Load(Cyclochord::Create);
+  AEffect* effect = host.Load(CreatePluginInstance);
   auto* graphics = static_cast<IGraphics*>(static_cast<IPluginVST*>(effect->object)->GetGraphics());
   RasterBitmap* background = graphics->LoadBitmap(100, "img/bg.png").mData;
   for (const IRect& r : text) {

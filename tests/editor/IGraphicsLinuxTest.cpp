@@ -17,11 +17,13 @@
 
 namespace {
 
+const IWindowNames kTestWindowNames{"TestEditorClass", "Test editor"};
+
 const IColor kWhite(255, 255, 255, 255);
 const IColor kBlack(255, 0, 0, 0);
 
 std::unique_ptr<IGraphicsLinux> MakeHost(int w = 200, int h = 60) {
-  std::unique_ptr<IGraphicsLinux> g(dynamic_cast<IGraphicsLinux*>(MakePlatformGraphics(nullptr, w, h, 0, nullptr)));
+  std::unique_ptr<IGraphicsLinux> g(dynamic_cast<IGraphicsLinux*>(MakePlatformGraphics(nullptr, w, h, 0, nullptr, kTestWindowNames)));
   g->PrepareDrawing();
   const IRect all(0, 0, w, h);
   const IBlend copy(IBlend::BlendCopy, 1.0f);

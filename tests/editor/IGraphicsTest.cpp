@@ -239,3 +239,24 @@ TEST(IGraphics, CommittedEntryTextSetsTheParameter) {
   EXPECT_EQ(s.plug->GetParam(kTestInt)->Value(), 0.0);
   EXPECT_DOUBLE_EQ(s.plug->mFader->GetValue(), 0.5);
 }
+
+TEST(IGraphics, WindowNamesComeFromThePlugInAndAreCutToFit) {
+  const std::string longClass(100, 'c');
+  const std::string longTitle(200, 't');
+  struct Case {
+    IWindowNames names;
+    std::string className;
+    std::string title;
+  } cases[] = {
+      {{"PlugWndClass", "Plug"}, "PlugWndClass", "Plug"},
+      {{nullptr, nullptr}, IGraphics::kDefaultWindowClass, ""},
+      {{"", "Only a title"}, IGraphics::kDefaultWindowClass, "Only a title"},
+      {{longClass.c_str(), longTitle.c_str()}, longClass.substr(0, 63), longTitle.substr(0, 127)},
+  };
+  for (const Case& c : cases) {
+    FakeGraphics g(nullptr);
+    g.SetWindowNames(c.names);
+    EXPECT_EQ(g.WindowClassName(), c.className) << c.title;
+    EXPECT_EQ(g.WindowTitle(), c.title);
+  }
+}

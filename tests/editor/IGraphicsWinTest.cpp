@@ -19,11 +19,12 @@
 namespace {
 
 const IRect kTextRect(114, 125, 174, 141);
+const IWindowNames kTestWindowNames{"TestEditorClass", "Test editor"};
 
 class WinEditorPlugin : public TestPlugin {
  public:
   explicit WinEditorPlugin(audioMasterCallback hostCallback) : TestPlugin(hostCallback) {
-    mGraphics = static_cast<IGraphicsWin*>(MakePlatformGraphics(this, 410, 680, 0, nullptr));
+    mGraphics = static_cast<IGraphicsWin*>(MakePlatformGraphics(this, 410, 680, 0, nullptr, kTestWindowNames));
     mGraphics->AttachBackground(100, "img/bg.png");
     const IBitmap handle = mGraphics->LoadBitmap(101, "img/fader-handle.png", 1);
     mFader = new IFaderControl(this, 120, 213, 184, kTestInt, handle, IFaderControl::kHorizontal);
@@ -66,7 +67,16 @@ bool ClassRegistered() {
   HINSTANCE module = nullptr;
   GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
                      reinterpret_cast<LPCSTR>(&MakePlatformGraphics), &module);
-  return GetClassInfoA(module, IGraphicsWin::kWindowClassName, &info) != 0;
+  return GetClassInfoA(module, kTestWindowNames.mClassName, &info) != 0;
+}
+
+// Editor windows inside parent, counted the way the window system sees them.
+int EditorWindowsIn(HWND parent) {
+  int n = 0;
+  for (HWND w = FindWindowExA(parent, nullptr, kTestWindowNames.mClassName, nullptr); w;
+       w = FindWindowExA(parent, w, kTestWindowNames.mClassName, nullptr))
+    ++n;
+  return n;
 }
 
 void Pump(int ms) {
@@ -136,17 +146,20 @@ TEST(IGraphicsWinClass, RegisteredWithTheFirstWindowAndGoneWithTheLast) {
   ASSERT_EQ(host1.Dispatch(effEditOpen, 0, 0, parent), 1);
   EXPECT_TRUE(ClassRegistered());
   ASSERT_EQ(host2.Dispatch(effEditOpen, 0, 0, parent), 1);
-  EXPECT_EQ(IGraphicsWin::OpenWindowCount(), 2);
+  EXPECT_EQ(EditorWindowsIn(parent), 2);
   host1.Dispatch(effEditClose);
   EXPECT_TRUE(ClassRegistered()) << "the second window still uses it";
   host2.Dispatch(effEditClose);
   EXPECT_FALSE(ClassRegistered());
-  EXPECT_EQ(IGraphicsWin::OpenWindowCount(), 0);
+  EXPECT_EQ(EditorWindowsIn(parent), 0);
 
-  // A parent that is no window: creation fails, and the count and the registration are as before.
+  // A parent that is no window: creation fails, and the registration is as before, also for the next window.
   EXPECT_EQ(host1.Dispatch(effEditOpen, 0, 0, reinterpret_cast<void*>(0x7ff0)), 0);
-  EXPECT_EQ(IGraphicsWin::OpenWindowCount(), 0);
+  EXPECT_EQ(EditorWindowsIn(parent), 0);
   EXPECT_FALSE(ClassRegistered());
+  ASSERT_EQ(host1.Dispatch(effEditOpen, 0, 0, parent), 1);
+  host1.Dispatch(effEditClose);
+  EXPECT_FALSE(ClassRegistered()) << "a failed open left the class in use";
 }
 
 TEST_F(WinEditor, IsAChildOfTheHostWindowWithTheEditorSizeAndTakesTheFocus) {
@@ -172,7 +185,7 @@ TEST_F(WinEditor, OpeningAgainWithoutClosingKeepsTheWindowsSizeAndPlace) {
   EXPECT_EQ(r.top, 7);
   EXPECT_EQ(r.right - r.left, 300);
   EXPECT_EQ(r.bottom - r.top, 200);
-  EXPECT_EQ(IGraphicsWin::OpenWindowCount(), 1);
+  EXPECT_EQ(EditorWindowsIn(mParent), 1);
   mEditor = again;
 }
 
@@ -187,7 +200,12 @@ TEST_F(WinEditor, AHostThatDestroyedItsWindowFirstGetsAFullSizedEditorInTheNextO
   GetClientRect(mEditor, &r);
   EXPECT_EQ(r.right, 410);
   EXPECT_EQ(r.bottom, 680);
-  EXPECT_EQ(IGraphicsWin::OpenWindowCount(), 1);
+  EXPECT_EQ(EditorWindowsIn(mParent), 1);
+  // The window that went with its parent no longer counts: closing the one left gives the class back.
+  mHost.Dispatch(effEditClose);
+  EXPECT_FALSE(ClassRegistered());
+  ASSERT_EQ(mHost.Dispatch(effEditOpen, 0, 0, mParent), 1);
+  mEditor = static_cast<HWND>(g->GetWindow());
 }
 
 TEST_F(WinEditor, TheTimerRepaintsWhatTheHostChanged) {
@@ -280,7 +298,7 @@ TEST_F(WinEditor, RightClickOnAFaderOpensACentredEditBoxThatCommitsATypedNumber)
   GetWindowTextA(box, text, sizeof(text));
   EXPECT_STREQ(text, "0");
   EXPECT_EQ(GetFocus(), box);
-  EXPECT_EQ(g->GetEntryState(), IGraphicsWin::EntryEditing);
+  EXPECT_EQ(g->GetEntryState(), EntryEditing);
   // The press that opened the box keeps the pointer until its release, which also ends the host's gesture.
   EXPECT_EQ(GetCapture(), mEditor);
   EXPECT_EQ(Calls(audioMasterBeginEdit), 1);
@@ -298,7 +316,7 @@ TEST_F(WinEditor, RightClickOnAFaderOpensACentredEditBoxThatCommitsATypedNumber)
 
   SetWindowTextA(box, "12abc");
   SendMessageA(box, WM_KEYDOWN, VK_RETURN, 0);
-  EXPECT_EQ(g->GetEntryState(), IGraphicsWin::EntryCommit);
+  EXPECT_EQ(g->GetEntryState(), EntryCommit);
   mPlug->mFader->SetClean();
   Tick();
   EXPECT_EQ(g->EntryBox(), nullptr);
@@ -338,7 +356,7 @@ TEST_F(WinEditor, RightClickOnATextWithDisplayTextsOpensAListThatCommitsASelecti
   // The list inside the box reports a new selection to the box, which commits it at the next tick.
   SendMessageA(box, CB_SETCURSEL, 1, 0);
   SendMessageA(box, WM_COMMAND, MAKEWPARAM(0, CBN_SELCHANGE), 0);
-  EXPECT_EQ(g->GetEntryState(), IGraphicsWin::EntryCommit);
+  EXPECT_EQ(g->GetEntryState(), EntryCommit);
   Tick();
   EXPECT_EQ(g->EntryBox(), nullptr);
   EXPECT_EQ(mPlug->GetParam(kTestEnum)->Value(), 1.0);
@@ -350,7 +368,7 @@ TEST_F(WinEditor, RightPressOnTheEditorCancelsTheBoxWithoutApplying) {
   ASSERT_NE(box, nullptr);
   SetWindowTextA(box, "25");
   SendMessageA(mEditor, WM_RBUTTONDOWN, MK_RBUTTON, At(10, 10));
-  EXPECT_EQ(g->GetEntryState(), IGraphicsWin::EntryCancel);
+  EXPECT_EQ(g->GetEntryState(), EntryCancel);
   Tick();
   EXPECT_EQ(g->EntryBox(), nullptr);
   EXPECT_EQ(mPlug->GetParam(kTestInt)->Value(), 0.0);
@@ -361,10 +379,10 @@ TEST_F(WinEditor, AnUnfocusedBoxFollowsTheHostAndALeftPressCommitsIt) {
   HWND box = g->EntryBox();
   ASSERT_NE(box, nullptr);
   SetFocus(mEditor);
-  EXPECT_EQ(g->GetEntryState(), IGraphicsWin::EntryNone) << "losing the focus keeps the box";
+  EXPECT_EQ(g->GetEntryState(), EntryNone) << "losing the focus keeps the box";
   mHost.SetParameter(kTestInt, 40.0f / 60.0f);
   Tick();  // draws the fader, then asks for the box to follow
-  EXPECT_EQ(g->GetEntryState(), IGraphicsWin::EntryUpdate);
+  EXPECT_EQ(g->GetEntryState(), EntryUpdate);
   Tick();
   char text[64] = {};
   GetWindowTextA(box, text, sizeof(text));
@@ -372,7 +390,7 @@ TEST_F(WinEditor, AnUnfocusedBoxFollowsTheHostAndALeftPressCommitsIt) {
   SetWindowTextA(box, "-7");
   SendMessageA(mEditor, WM_LBUTTONDOWN, MK_LBUTTON, At(10, 10));
   SendMessageA(mEditor, WM_LBUTTONUP, 0, At(10, 10));
-  EXPECT_EQ(g->GetEntryState(), IGraphicsWin::EntryCommit);
+  EXPECT_EQ(g->GetEntryState(), EntryCommit);
   Tick();
   EXPECT_EQ(mPlug->GetParam(kTestInt)->Value(), -7.0);
 }

@@ -23,17 +23,19 @@ std::vector<Out> Take(NoteTracker& tracker, int frames) {
   return out;
 }
 
-// The same queue kept with absolute times in a plain vector.
+// The same queue kept in a plain vector in time order; `batch` counts the blocks taken.
 struct ModelQueue {
   struct Item {
     int64_t time;
     Out event;
+    int batch;
   };
   std::vector<Item> items;
+  int batch = 0;
 
-  void Insert(int64_t time, Out event) {
+  void Insert(int64_t time, Out event, int itemBatch = -1) {
     auto at = std::find_if(items.begin(), items.end(), [&](const Item& i) { return i.time > time; });
-    items.insert(at, {time, event});
+    items.insert(at, {time, event, itemBatch < 0 ? batch : itemBatch});
   }
   void AddNoteOn(int64_t a, int note, int channel) {
     int64_t lastOn = 0;
@@ -45,8 +47,9 @@ struct ModelQueue {
         lastOn = items[i].time;
       } else if (lastOn <= a && a <= items[i].time) {
         Out moved = e;
+        const int movedBatch = items[i].batch;
         items.erase(items.begin() + static_cast<long>(i));
-        Insert(a > 0 ? a - 1 : 0, moved);
+        Insert(a > 0 ? a - 1 : 0, moved, movedBatch);
         break;
       }
     }
@@ -59,12 +62,12 @@ struct ModelQueue {
   }
   std::vector<Out> Take(int frames) {
     std::vector<Out> out;
-    while (!items.empty() && items.front().time <= frames) {
+    while (!items.empty() && items.front().time < frames) {
       out.push_back(items.front().event);
       out.back().offset = static_cast<int>(items.front().time);
       items.erase(items.begin());
     }
-    for (Item& i : items) i.time -= frames;
+      for (Item& i : items) i.time -= frames;
     return out;
   }
 };
@@ -81,13 +84,13 @@ TEST(NoteTracker, KeepsEveryEventAtItsTimeAndEqualTimesInAddingOrder) {
   EXPECT_EQ(Take(tracker, 512), (std::vector<Out>{{22050 - 43 * 512, 0, 60, 0}}));
 }
 
-TEST(NoteTracker, ABlockShorterThanTheFirstDeltaOnlyShortensIt) {
+TEST(NoteTracker, ABlockOnlyBringsLaterEventsCloserAndOneDueAtItsEndWaitsForTheNext) {
   NoteTracker tracker;
   tracker.AddNoteOn(600, 60, 0, 100);
   EXPECT_TRUE(Take(tracker, 512).empty());
-  EXPECT_EQ(tracker.First()->mDelta, 88);
-  // Due exactly at the block's end: sent in this block, at offset N.
-  EXPECT_EQ(Take(tracker, 88), (std::vector<Out>{{88, 0, 60, 0}}));
+  EXPECT_EQ(tracker.NextTime(), 88);
+  EXPECT_TRUE(Take(tracker, 88).empty());
+  EXPECT_EQ(Take(tracker, 1), (std::vector<Out>{{0, 0, 60, 0}}));
 }
 
 TEST(NoteTracker, ANewNoteOnMovesTheNoteOffThatWouldCutItShort) {
@@ -130,23 +133,52 @@ TEST(NoteTracker, CancellingAChannelKeepsTheTimesOfTheOthers) {
                                                    {800, 0, 68, 3}}));
 }
 
-TEST(NoteTracker, SoundingFollowsWhatWasTakenAndRecordsAreRecycled) {
-  NoteTracker tracker(2);
-  EXPECT_EQ(tracker.NumPooled(), 2);
+TEST(NoteTracker, SoundingFollowsWhatWasTakenAndRecordsReturnToThePool) {
+  NoteTracker tracker(8, 0);
   tracker.AddNoteOn(0, 60, 3, 100);
   tracker.AddNoteOn(10, 61, 15, 100);
   tracker.AddNoteOff(20, 60, 3, 100);
-  EXPECT_EQ(tracker.NumPooled(), 0);
+  EXPECT_EQ(tracker.NumFree(), 5);
   Take(tracker, 15);
   EXPECT_EQ(tracker.Sounding(60), 1u << 3);
   EXPECT_EQ(tracker.Sounding(61), 1u << 15);
   Take(tracker, 15);
   EXPECT_EQ(tracker.Sounding(60), 0u);
-  EXPECT_EQ(tracker.NumPooled(), 3);
   tracker.AddNoteOn(5, 62, 0, 1);
   tracker.Clear();
   EXPECT_EQ(tracker.NumPending(), 0);
-  EXPECT_EQ(tracker.NumPooled(), 3);
+  EXPECT_EQ(tracker.NumFree(), 8);
+  EXPECT_TRUE(tracker.IsConsistent());
+}
+
+// Each accepted note-on holds the slot of its release; the silencing reserve stays free for channel note-offs.
+TEST(NoteTracker, AFullQueueRefusesNoteOnsButEveryReleaseAndSilencingNoteOffFindsASlot) {
+  NoteTracker tracker(64, 16);
+  int accepted = 0;
+  for (int i = 0; i < 100; ++i) accepted += tracker.AddNoteOn(i, i % 128, 0, 100) ? 1 : 0;
+  EXPECT_EQ(accepted, 24);  // 24 note-ons and their 24 releases fill 64 slots beside 16 for silencing
+  EXPECT_FALSE(tracker.CanAddNoteOn());
+  for (int i = 0; i < accepted; ++i) EXPECT_TRUE(tracker.AddNoteOff(1000 + i, i, 0, 100));
+  for (int note = 0; note < 16; ++note) EXPECT_TRUE(tracker.AddSilencingNoteOff(5, note, 1));
+  EXPECT_EQ(tracker.NumFree(), 0);
+  EXPECT_EQ(tracker.ReservedReleases(), 0);
+  EXPECT_TRUE(tracker.IsConsistent());
+  // As the queue drains, note-ons are accepted again.
+  Take(tracker, 2000);
+  EXPECT_TRUE(tracker.CanAddNoteOn());
+}
+
+TEST(NoteTracker, AtAJumpOnlyTheCurrentBatchStaysQueued) {
+  NoteTracker tracker;
+  tracker.AddNoteOn(700, 60, 0, 100);
+  tracker.AddNoteOff(900, 61, 0, 100);
+  tracker.StartBatch();
+  tracker.AddNoteOn(0, 62, 0, 100);
+  // A note-off moved by this batch's note-on still belongs to the earlier batch.
+  tracker.AddNoteOn(800, 61, 0, 100);
+  tracker.CancelEarlierBatches();
+  EXPECT_EQ(Take(tracker, 1000), (std::vector<Out>{{0, 0, 62, 0}, {800, 0, 61, 0}}));
+  EXPECT_TRUE(tracker.IsConsistent());
 }
 
 TEST(NoteTracker, TimesBeyondTheQueueRangeAreHeldAtItsEdges) {
@@ -154,9 +186,9 @@ TEST(NoteTracker, TimesBeyondTheQueueRangeAreHeldAtItsEdges) {
   tracker.AddNoteOn(NoteTracker::ClampTime(int64_t{INT32_MAX} + 5000), 60, 0, 100);
   tracker.AddNoteOff(NoteTracker::ClampTime(-7), 61, 0, 0);
   tracker.AddNoteOff(NoteTracker::kMaxTime, 60, 0, 0);
-  EXPECT_EQ(Take(tracker, 0), (std::vector<Out>{{0, 1, 61, 0}}));
-  EXPECT_EQ(tracker.First()->mDelta, INT32_MAX);
-  EXPECT_EQ(tracker.First()->next->mDelta, 0);
+  EXPECT_EQ(Take(tracker, 1), (std::vector<Out>{{0, 1, 61, 0}}));
+  EXPECT_EQ(tracker.NextTime(), INT32_MAX - 1);
+  EXPECT_EQ(tracker.NumPending(), 2);
 }
 
 TEST(NoteTracker, AgreesWithAPlainTimeOrderedListOverARandomSession) {
@@ -183,7 +215,12 @@ TEST(NoteTracker, AgreesWithAPlainTimeOrderedListOverARandomSession) {
         model.Insert(time, {0, 1, note, channel});
         break;
       case 6:
-        if (pick(0, 200) == 0) {
+        if (pick(0, 100) == 0) {
+          tracker.CancelEarlierBatches();
+          model.items.erase(std::remove_if(model.items.begin(), model.items.end(),
+                                           [&](const ModelQueue::Item& i) { return i.batch != model.batch; }),
+                            model.items.end());
+        } else if (pick(0, 200) == 0) {
           tracker.Clear();
           model.items.clear();
         } else if (pick(0, 20) == 0) {
@@ -196,6 +233,11 @@ TEST(NoteTracker, AgreesWithAPlainTimeOrderedListOverARandomSession) {
       default: {
         const int frames = pick(0, 600);
         ASSERT_EQ(Take(tracker, frames), model.Take(frames)) << "step " << step;
+        tracker.StartBatch();
+        ++model.batch;
+        if (step % 1000 == 0) {
+          ASSERT_TRUE(tracker.IsConsistent()) << "step " << step;
+        }
       }
     }
   }

@@ -225,7 +225,9 @@ TEST(IPluginVST, ActivationSampleRateAndBlockSize) {
   EXPECT_TRUE(plug->mLog.empty());
 }
 
-TEST(IPluginVST, MidiEventsReachThePluginAndOtherEventsGoStraightBack) {
+// Pass-through used to go to the host at once, one call per event, from effProcessEvents; hosts collect output
+// only during processing, so it now waits for the next processing call.
+TEST(IPluginVST, MidiEventsReachThePluginAndOtherEventsWaitForTheNextProcessingCall) {
   TestHost host;
   host.Load(TestPlugin::Create);
   VstMidiEvent note = {};
@@ -239,6 +241,7 @@ TEST(IPluginVST, MidiEventsReachThePluginAndOtherEventsGoStraightBack) {
   VstMidiSysexEvent sysex = {};
   sysex.type = kVstSysExType;
   sysex.byteSize = sizeof(sysex);
+  sysex.deltaFrames = 20;
   sysex.dumpBytes = 3;
   sysex.sysexDump = sysexBytes;
   struct {
@@ -247,31 +250,45 @@ TEST(IPluginVST, MidiEventsReachThePluginAndOtherEventsGoStraightBack) {
     VstEvent* events[3];
   } list = {3, 0, {reinterpret_cast<VstEvent*>(&note), nullptr, reinterpret_cast<VstEvent*>(&sysex)}};
   EXPECT_EQ(host.Dispatch(effProcessEvents, 0, 0, &list), 1);
+  EXPECT_TRUE(host.Midi().empty());
+  EXPECT_TRUE(host.mForwardedEvents.empty());
+  host.Process(32);
   const std::vector<MidiEvent> out = host.TakeMidi();
   ASSERT_EQ(out.size(), 1u);
   EXPECT_EQ(out[0].offset, 17);
   EXPECT_EQ(out[0].status, 0x91);
   EXPECT_EQ(out[0].data1, 60);
   EXPECT_EQ(out[0].data2, 100);
+  EXPECT_EQ(out[0].position, 0);
   ASSERT_EQ(host.mForwardedEvents.size(), 1u);
   EXPECT_EQ(host.mForwardedEvents[0].type, kVstSysExType);
+  EXPECT_EQ(host.mForwardedEvents[0].batch, out[0].batch);
+  EXPECT_EQ(host.mForwardedEvents[0].position, 1);
+  EXPECT_EQ(host.mForwardedSysEx, (std::vector<uint8_t>{0xF0, 0x7E, 0xF7}));
   EXPECT_EQ(host.Dispatch(effProcessEvents, 0, 0, nullptr), 0);
 }
 
-TEST(IPluginVST, SendMidiReportsWhetherTheHostTookIt) {
+// Messages sent outside a processing call are taken, not yet delivered, so the host's answer cannot be reported.
+TEST(IPluginVST, MidiSentOutsideProcessingGoesOutWithTheNextProcessingCall) {
   TestHost host;
   TestPlugin* plug = PluginOf(host.Load(TestPlugin::Create));
   const IMidiMessage msgs[2] = {IMidiMessage::MakeNoteOn(60, 90, 3, 2), IMidiMessage::MakeNoteOff(60, 9, 2)};
   EXPECT_TRUE(plug->SendMidiMessages(msgs, 2));
   EXPECT_TRUE(plug->SendMidiMessages(msgs, 0));
   host.mProcessEventsResult = 0;
-  EXPECT_FALSE(plug->SendMidiMessage(&msgs[0]));
+  EXPECT_TRUE(plug->SendMidiMessage(&msgs[0]));
+  EXPECT_EQ(host.mBatches, 0);
+  host.Process(16);
   const std::vector<MidiEvent> out = host.TakeMidi();
   ASSERT_EQ(out.size(), 3u);
+  // Held messages keep the order they were sent in.
   EXPECT_EQ(out[0].status, 0x92);
   EXPECT_EQ(out[1].status, 0x82);
   EXPECT_EQ(out[1].offset, 9);
   EXPECT_EQ(out[1].data2, 0);
+  EXPECT_EQ(out[2].status, 0x92);
+  EXPECT_EQ(out[2].offset, 3);
+  EXPECT_EQ(host.mBatches, 1);
 }
 
 TEST(IPluginVST, TransportQueriesUseDefaultsWithoutTimeInfo) {

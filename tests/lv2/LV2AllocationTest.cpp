@@ -35,7 +35,7 @@ TEST(LV2Allocation, ABusySessionAllocatesNothingAfterWarmUp) {
   host.mSampleRate = 44100.0;
   host.mFeatures = features;
   host.mURIs = &kLV2PluginURIs;
-  std::unique_ptr<IPluginLV2> plug(LV2CreateInstance(&host, CreateLV2PluginInstance));
+  std::unique_ptr<IPluginLV2> plug(LV2CreateInstance(&host, CreatePluginInstance));
   ASSERT_NE(plug, nullptr);
 
   std::vector<float> controls(static_cast<size_t>(plug->NumControlPorts()));

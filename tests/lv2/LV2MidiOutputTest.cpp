@@ -17,7 +17,7 @@ constexpr LV2_URID kSequence = 7, kMidi = 9;
 
 // One operation; the status byte names the message in the expectations.
 struct Op {
-  enum Kind { kBegin, kHold, kSend, kRelease } mKind;
+  enum Kind { kBegin, kHold, kSend, kRelease, kBetween } mKind;
   int64_t mTime;  // for kBegin: the cycle's frames
   uint8_t mStatus;
 };
@@ -42,6 +42,8 @@ Op Begin(int64_t frames) { return {Op::kBegin, frames, 0}; }
 Op Hold(int64_t t, uint8_t s) { return {Op::kHold, t, s}; }
 Op Send(int64_t t, uint8_t s) { return {Op::kSend, t, s}; }
 Op Release() { return {Op::kRelease, 0, 0}; }
+// Sent after End() and before the next Begin(), as from outside run().
+Op Between(uint8_t s) { return {Op::kBetween, 0, s}; }
 
 // Room for exactly n three-byte events.
 uint32_t Room(int n) { return static_cast<uint32_t>(sizeof(LV2_Atom_Sequence_Body) + n * (sizeof(LV2_Atom_Event) + 8)); }
@@ -71,6 +73,16 @@ const OutputCase kCases[] = {
     {"a full buffer drops what does not fit and counts it",
      Room(2), {Begin(64), Send(1, 0x90), Send(2, 0x91), Send(3, 0x92), Hold(4, 0xE0), Release()},
      {{{1, 0x90}, {2, 0x91}}}, 2},
+    {"sent between cycles: first thing of the next cycle, after what the last one carried",
+     Room(8),
+     {Begin(64), Send(64, 0x90), Between(0xB0), Between(0xB1), Begin(32), Send(2, 0x91)},
+     {{}, {{0, 0x90}, {0, 0xB0}, {0, 0xB1}, {2, 0x91}}},
+     0},
+    {"sent between cycles with the store full: dropped and counted",
+     Room(8),
+     {Begin(64), Between(0xB0), Between(0xB1), Between(0xB2), Between(0xB3), Between(0xB4), Begin(32)},
+     {{}, {{0, 0xB0}, {0, 0xB1}, {0, 0xB2}, {0, 0xB3}}},
+     1},
     {"no buffer at all writes nothing and breaks nothing",
      0, {Begin(64), Send(1, 0x90)}, {{}}, 1},
 };
@@ -96,14 +108,21 @@ TEST_P(LV2MidiOutputTest, WritesTheSequence) {
   auto* seq = reinterpret_cast<LV2_Atom_Sequence*>(buffer);
   std::vector<std::vector<Written>> cycles;
   bool open = false;
+  auto endCycle = [&]() {
+    if (!open) return;
+    output.End();
+    cycles.push_back(Read(seq));
+    open = false;
+  };
   for (const Op& op : c.mOps) {
     const uint8_t bytes[3] = {op.mStatus, 60, 100};
     switch (op.mKind) {
+      case Op::kBetween:
+        endCycle();
+        output.HoldForNextCycle(bytes, 3);
+        break;
       case Op::kBegin:
-        if (open) {
-          output.End();
-          cycles.push_back(Read(seq));
-        }
+        endCycle();
         std::memset(buffer, 0xAB, sizeof(buffer));
         seq->atom.size = c.mBufferBytes;
         output.Begin(c.mBufferBytes ? seq : nullptr, static_cast<uint32_t>(op.mTime));
@@ -114,11 +133,11 @@ TEST_P(LV2MidiOutputTest, WritesTheSequence) {
       case Op::kRelease: output.ReleaseHeld(); break;
     }
   }
-  output.End();
   if (c.mBufferBytes) {
-    cycles.push_back(Read(seq));
+    endCycle();
     EXPECT_EQ(cycles, c.mCycles);
   }
+  if (open) output.End();
   EXPECT_EQ(output.Dropped(), c.mDropped);
 }
 

@@ -77,24 +77,26 @@ void TestHost::Process(int nFrames) {
   PrepareBuffers(nFrames);
   float* in[2] = {mIn[0].data(), mIn[1].data()};
   float* out[2] = {mOut[0].data(), mOut[1].data()};
+  mInProcessing = true;
   mEffect->processReplacing(mEffect, in, out, nFrames);
+  mInProcessing = false;
   if (mPlaying) mSamplePos += nFrames;
   ++mBlock;
 }
 
 void TestHost::ProcessDouble(int nFrames) {
-  std::vector<double> in0(mIn[0].begin(), mIn[0].end()), in1(mIn[1].begin(), mIn[1].end());
-  in0.resize(static_cast<size_t>(nFrames), 0.0);
-  in1.resize(static_cast<size_t>(nFrames), 0.0);
-  std::vector<double> out0(static_cast<size_t>(nFrames)), out1(static_cast<size_t>(nFrames));
-  double* in[2] = {in0.data(), in1.data()};
-  double* out[2] = {out0.data(), out1.data()};
-  mEffect->processDoubleReplacing(mEffect, in, out, nFrames);
   PrepareBuffers(nFrames);
-  for (int s = 0; s < nFrames; ++s) {
-    mOut[0][size_t(s)] = static_cast<float>(out0[size_t(s)]);
-    mOut[1][size_t(s)] = static_cast<float>(out1[size_t(s)]);
+  for (int c = 0; c < 2; ++c) {
+    mInDouble[c].assign(mIn[c].begin(), mIn[c].end());
+    mOutDouble[c].assign(static_cast<size_t>(nFrames), 0.0);
   }
+  double* in[2] = {mInDouble[0].data(), mInDouble[1].data()};
+  double* out[2] = {mOutDouble[0].data(), mOutDouble[1].data()};
+  mInProcessing = true;
+  mEffect->processDoubleReplacing(mEffect, in, out, nFrames);
+  mInProcessing = false;
+  for (int c = 0; c < 2; ++c)
+    for (int s = 0; s < nFrames; ++s) mOut[c][size_t(s)] = static_cast<float>(mOutDouble[c][size_t(s)]);
   if (mPlaying) mSamplePos += nFrames;
   ++mBlock;
 }
@@ -135,17 +137,27 @@ VstIntPtr TestHost::OnCallback(VstInt32 opcode, VstInt32 index, VstIntPtr value,
       return reinterpret_cast<VstIntPtr>(&mTimeInfo);
     case audioMasterProcessEvents: {
       const VstEvents* events = static_cast<const VstEvents*>(ptr);
-      for (VstInt32 i = 0; events && i < events->numEvents; ++i) {
-        const VstEvent* event = events->events[i];
+      if (!events) return 0;
+      // The list holds numEvents entries although its type declares two: index through the first entry.
+      VstEvent* const* list = events->events;
+      for (VstInt32 i = 0; i < events->numEvents; ++i) {
+        const VstEvent* event = list[i];
         if (!event) continue;
         if (event->type == kVstMidiType) {
           const VstMidiEvent* midi = reinterpret_cast<const VstMidiEvent*>(event);
           mMidiOut.push_back({mBlock, midi->deltaFrames, static_cast<uint8_t>(midi->midiData[0]),
-                              static_cast<uint8_t>(midi->midiData[1]), static_cast<uint8_t>(midi->midiData[2])});
+                              static_cast<uint8_t>(midi->midiData[1]), static_cast<uint8_t>(midi->midiData[2]),
+                              mBatches, i, mInProcessing});
         } else {
-          mForwardedEvents.push_back(*event);
+          mForwardedEvents.push_back({mBlock, mBatches, i, mInProcessing, event->type, event->deltaFrames});
+          if (event->type == kVstSysExType) {
+            const VstMidiSysexEvent* sysex = reinterpret_cast<const VstMidiSysexEvent*>(event);
+            if (sysex->sysexDump && sysex->dumpBytes > 0)
+              mForwardedSysEx.insert(mForwardedSysEx.end(), sysex->sysexDump, sysex->sysexDump + sysex->dumpBytes);
+          }
         }
       }
+      ++mBatches;
       return mProcessEventsResult;
     }
     case audioMasterGetProductString:

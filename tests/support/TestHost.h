@@ -20,6 +20,9 @@ struct MidiEvent {
   int block;  // the processing block (counted from 0) during which the event arrived
   int offset;
   uint8_t status, data1, data2;
+  int batch;              // which audioMasterProcessEvents call brought it, counted from 0
+  int position;           // its index in that call's list
+  bool duringProcessing;  // whether that call came inside a processing call
 
   bool IsNoteOn() const { return (status & 0xF0) == 0x90 && data2 > 0; }
   bool IsNoteOff() const { return (status & 0xF0) == 0x80 || ((status & 0xF0) == 0x90 && data2 == 0); }
@@ -66,6 +69,8 @@ class TestHost {
   void Reserve(size_t n) {
     mMidiOut.reserve(n);
     mCalls.reserve(n);
+    mForwardedEvents.reserve(n);
+    mForwardedSysEx.reserve(n);
   }
   const std::vector<MidiEvent>& Midi() const { return mMidiOut; }
   std::vector<HostCall> CallsWith(VstInt32 opcode) const;
@@ -74,7 +79,15 @@ class TestHost {
   std::vector<float> mIn[2], mOut[2];
   std::vector<HostCall> mCalls;
   bool mRecordCalls = true;  // benchmarks turn it off: a real host keeps no such log
-  std::vector<VstEvent> mForwardedEvents;  // non-MIDI events handed back
+  struct ForwardedEvent {
+    int block, batch, position;
+    bool duringProcessing;
+    VstInt32 type;
+    int offset;
+  };
+  std::vector<ForwardedEvent> mForwardedEvents;  // non-MIDI events handed back
+  std::vector<uint8_t> mForwardedSysEx;          // their SysEx dumps, one after the other
+  int mBatches = 0;                              // audioMasterProcessEvents calls so far
   std::string mProductString = "Test Host";
   VstIntPtr mVendorVersion = 30105;
   VstIntPtr mProcessEventsResult = 1;
@@ -91,6 +104,8 @@ class TestHost {
   double mTempo = 120.0;
   bool mPlaying = false;
   bool mTimeInfoAvailable = true;
+  bool mInProcessing = false;
+  std::vector<double> mInDouble[2], mOutDouble[2];  // kept, so that double blocks allocate nothing once warm
   int mBlock = 0;
   std::vector<MidiEvent> mMidiOut;
 };

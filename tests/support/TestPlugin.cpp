@@ -9,7 +9,8 @@ const char* const kEnumTexts[] = {"Red", "Green", "Blue", ""};
 TestPlugin::TestPlugin(audioMasterCallback hostCallback, const TestPluginOptions& options)
     : IPluginVST(hostCallback, kTestNumHostParams, options.mChannelIO, options.mPresets, "TestPlugin", "TestProduct",
                  "TestVendor", 0x10203, VstFourCC('t', 's', 't', 'P'), VstFourCC('t', 's', 't', 'V'), 0,
-                 options.mDoesMidi, options.mDoesChunks, options.mIsInstrument) {
+                 options.mDoesMidi, options.mDoesChunks, options.mIsInstrument),
+      mProcessesAudio(options.mProcessesAudio) {
   GetParam(kTestBool)->DefineBool("Switch", false);
   GetParam(kTestEnum)->DefineEnum("Colour", 0, 4);
   for (int i = 0; i < 4; ++i) GetParam(kTestEnum)->AddDisplayText(i, kEnumTexts[i]);
@@ -39,6 +40,12 @@ IPluginVST* TestPlugin::CreateWithoutPresets(audioMasterCallback hostCallback) {
   return new TestPlugin(hostCallback, options);
 }
 
+IPluginVST* TestPlugin::CreateWithoutAudio(audioMasterCallback hostCallback) {
+  TestPluginOptions options;
+  options.mProcessesAudio = false;
+  return new TestPlugin(hostCallback, options);
+}
+
 void TestPlugin::Reset() {
   if (mLogCalls) mLog.push_back("Reset");
 }
@@ -53,8 +60,10 @@ void TestPlugin::OnActivate(bool active) {
 
 void TestPlugin::ProcessBlock(double** inputs, double** outputs, int nFrames) {
   mLastBlockFrames = nFrames;
+  mBuffersGiven = inputs && outputs;
   mFirstInputSamples.clear();
-  if (nFrames > 0)
+  if (nFrames > 0 && inputs)
     for (int c = 0; c < NInChannels(); ++c) mFirstInputSamples.push_back(inputs[c][0]);
   IPluginVST::ProcessBlock(inputs, outputs, nFrames);
+  if (!mSendInBlock.empty()) SendMidiMessages(mSendInBlock.data(), static_cast<int>(mSendInBlock.size()));
 }

@@ -15,6 +15,7 @@ struct TestPluginOptions {
   bool mIsInstrument = true;
   int mPresets = 3;
   const char* mChannelIO = "1-1 2-2";
+  bool mProcessesAudio = true;
 };
 
 class TestPlugin : public IPluginVST {
@@ -25,14 +26,21 @@ class TestPlugin : public IPluginVST {
   void OnParameterChange(int paramIdx) override;
   void OnActivate(bool active) override;
   void ProcessBlock(double** inputs, double** outputs, int nFrames) override;
+  bool ProcessesAudio() const override { return mProcessesAudio; }
 
   static IPluginVST* Create(audioMasterCallback hostCallback) { return new TestPlugin(hostCallback); }
   static IPluginVST* CreateWithoutMidi(audioMasterCallback hostCallback);
   static IPluginVST* CreateWithoutChunks(audioMasterCallback hostCallback);
   static IPluginVST* CreateWithoutPresets(audioMasterCallback hostCallback);
+  static IPluginVST* CreateWithoutAudio(audioMasterCallback hostCallback);
 
   std::vector<std::string> mLog;  // "Reset", "OnActivate(1)", "OnParameterChange(2)", ...
   bool mLogCalls = true;  // off where allocations are counted
   std::vector<double> mFirstInputSamples;  // input 0 and 1, frame 0, of the last block
   int mLastBlockFrames = -1;
+  bool mBuffersGiven = false;  // whether the last ProcessBlock got buffer tables
+  std::vector<IMidiMessage> mSendInBlock;  // sent, in this order, by every ProcessBlock
+
+ private:
+  bool mProcessesAudio;
 };

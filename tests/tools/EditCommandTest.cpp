@@ -111,7 +111,7 @@ xcb_window_t WindowFrom(const std::string& openLine) {
 // Cyclochord's editor as its first ticks draw it, off screen: pixels 0xRRGGBB.
 std::vector<std::uint32_t> OffScreenRender() {
   TestHost host;
-  AEffect* effect = host.Load(Cyclochord::Create);
+  AEffect* effect = host.Load(CreatePluginInstance);
   auto* g = dynamic_cast<IGraphicsLinux*>(static_cast<IPluginVST*>(effect->object)->GetGraphics());
   g->SetAllControlsDirty();
   for (int pass = 0; pass < 2; ++pass) {

@@ -49,3 +49,18 @@ TEST(NoteCheck, CountsAreKeptPerChannel) {
   EXPECT_EQ(c.meta, 1);
   EXPECT_EQ(c.notes, 1);
 }
+
+TEST(NoteCheck, WithoutSpansOnlyTheHangingNotesAreKeptInNoteOnOrder) {
+  NotePairer pairer(false);
+  for (const MidiEvent& e : {On(0, 64, 100, 2), On(5, 60), On(7, 60), Off(9, 60), Off(20, 61), On(30, 10)})
+    pairer.Add(e);
+  const NoteReport r = pairer.Finish();
+  EXPECT_TRUE(r.spans.empty());
+  EXPECT_EQ(r.strayNoteOffs, 1);
+  ASSERT_EQ(r.hanging.size(), 3u);
+  const uint32_t starts[] = {0, 7, 30};  // the note-off ended the older C4
+  for (size_t i = 0; i < 3; ++i) {
+    EXPECT_EQ(r.hanging[i].startTick, starts[i]);
+    EXPECT_EQ(r.hanging[i].endTick, 30u);
+  }
+}

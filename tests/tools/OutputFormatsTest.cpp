@@ -91,3 +91,47 @@ TEST(PianoRoll, OutputNotesAppearInTheirChannelColourAndThePngDecodes) {
   EXPECT_EQ(int(decoded.height), image.height);
   png_image_free(&decoded);
 }
+
+TEST(PianoRoll, LabelsAreAntialiasedTextAndBarLinesStandOutFromBeats) {
+  MidiFile file;
+  file.division = 480;
+  const TempoMap map(file);
+  PianoRollInput in;
+  in.title = "Mixed Case title";
+  NoteSpan note;
+  note.note = 60;
+  note.endTick = 480;
+  in.inputNotes = {note};
+  in.endTick = 8 * 480;
+  const RgbImage image = DrawPianoRoll(in, map);
+  auto grey = [](uint32_t rgb) { return int(rgb & 0xFF); };
+  // Title band and the octave-label column: ink, and shades between ink and paper where edges are smoothed.
+  struct Area {
+    const char* what;
+    int x0, y0, x1, y1;
+  };
+  const Area areas[] = {{"title", 0, 0, image.width, 40}, {"octave labels", 0, 48, 40, image.height - 80}};
+  for (const Area& a : areas) {
+    int ink = 0, shades = 0;
+    for (int y = a.y0; y < a.y1; ++y)
+      for (int x = a.x0; x < a.x1; ++x) {
+        const int g = grey(image.Get(x, y));
+        ink += g < 80;
+        shades += g >= 80 && g < 200;
+      }
+    EXPECT_GT(ink, 20) << a.what;
+    EXPECT_GT(shades, 10) << a.what << ": antialiased edges";
+  }
+  // Bar 2 starts at beat 4, beat 5 is a plain beat: one column of the bar line is darker than the beat's.
+  int barX = -1, beatX = -1;
+  const int y = 60;
+  for (int x = 0; x < image.width; ++x) {
+    const int g = grey(image.Get(x, y));
+    if (g < 200 && barX < 0 && x > 100) barX = x;
+  }
+  ASSERT_GT(barX, 0);
+  for (int x = barX + 3; x < image.width && beatX < 0; ++x)
+    if (grey(image.Get(x, y)) < grey(image.Get(x - 1, y)) - 4) beatX = x;
+  ASSERT_GT(beatX, 0);
+  EXPECT_LT(grey(image.Get(barX, y)) + 40, grey(image.Get(beatX, y))) << "bar line much darker than beat line";
+}

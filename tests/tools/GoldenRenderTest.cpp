@@ -1,0 +1,69 @@
+// Every example of examples/renders.list rendered through Cyclochord with its preset, byte for byte against the
+// reviewed render in tests/golden/. A difference is a change of behaviour: read the diff, and when the change is
+// intended run scripts/update-golden.sh and commit the new renders with it.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "ToolTestSupport.h"
+
+using namespace cchost_test;
+
+#ifdef CYCLOCHORD_MODULE_BUILT
+
+namespace {
+
+const std::string kSource = CYCLOCHORD_SOURCE_DIR;
+
+struct Example {
+  std::string name, midi, preset;
+};
+
+// The list's format: name, input MIDI file and preset, one example a line; blank lines and # comments skipped.
+std::vector<Example> Examples() {
+  std::vector<Example> examples;
+  std::ifstream list(kSource + "/examples/renders.list");
+  std::string line;
+  while (std::getline(list, line)) {
+    Example e;
+    std::istringstream fields(line);
+    if (!(fields >> e.name) || e.name[0] == '#') continue;
+    if (fields >> e.midi >> e.preset) examples.push_back(e);
+    else ADD_FAILURE() << "incomplete line in renders.list: " << line;
+  }
+  return examples;
+}
+
+}  // namespace
+
+TEST(GoldenRender, EveryExampleRendersExactlyAsReviewed) {
+  const std::vector<Example> examples = Examples();
+  ASSERT_FALSE(examples.empty()) << "no examples in " << kSource << "/examples/renders.list";
+  ScratchFolder scratch;
+  for (const Example& e : examples) {
+    SCOPED_TRACE(e.name);
+    const std::string out = scratch.Path(e.name + ".mid");
+    const ToolRun run = RunTool({"render", ModulePath("Cyclochord.so"), kSource + "/examples/" + e.midi, "-o", out,
+                                 "--load-fxp", kSource + "/examples/" + e.preset});
+    ASSERT_EQ(run.status, 0) << run.err << run.out;
+    const std::string golden = kSource + "/tests/golden/" + e.name + ".mid";
+    ASSERT_TRUE(FileExists(golden)) << "no reviewed render " << golden << ": run scripts/update-golden.sh";
+    const std::vector<uint8_t> expected = ReadBytes(golden);
+    const std::vector<uint8_t> actual = ReadBytes(out);
+    const auto differ = std::mismatch(expected.begin(), expected.end(), actual.begin(), actual.end());
+    EXPECT_TRUE(differ.first == expected.end() && differ.second == actual.end())
+        << "the render differs from " << golden << " from byte " << (differ.first - expected.begin()) << " ("
+        << actual.size() << " bytes, reviewed " << expected.size()
+        << "); if the change is intended, run scripts/update-golden.sh and commit the result";
+  }
+}
+
+#else
+
+TEST(GoldenRender, NeedsTheCyclochordModule) { GTEST_SKIP() << "the Cyclochord module is not part of this build"; }
+
+#endif

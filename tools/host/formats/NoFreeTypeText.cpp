@@ -1,0 +1,8 @@
+// Builds without FreeType draw picture text with the built-in bitmap font.
+#include "TextPainter.h"
+
+namespace cchost {
+
+std::unique_ptr<TextPainter> MakeTextPainter() { return MakeBitmapTextPainter(); }
+
+}  // namespace cchost
