@@ -52,6 +52,10 @@ LV2_State_Status IPluginLV2::RestoreState(LV2_State_Retrieve_Function retrieve, 
   ReadChunkVersion(&chunk, &position);
   const int end = UnserializeState(&chunk, position);
   StoreCurrentPreset(nullptr);
+  // The restored values are the newest setting: what the control ports hold now is no change to apply over
+  // them. A host that restores port values with the state writes them afterwards, and those are changes.
+  for (size_t k = 0; k < mControlPorts.size(); ++k)
+    if (mControlPorts[k]) mLastControl[k] = *mControlPorts[k];
   // The editor shows what the parameters hold, also after a chunk that was cut short.
   PushParamsToEditor();
   return end < 0 ? LV2_STATE_ERR_UNKNOWN : LV2_STATE_SUCCESS;
