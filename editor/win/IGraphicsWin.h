@@ -1,5 +1,5 @@
-// The graphics host on Windows: a child window in the host's window, redrawn by a timer, with GDI text,
-// images from the DLL's resources and a typed-entry box (edit box or drop-down list) over a control.
+// The graphics host on Windows: GDI text on the draw bitmap, images from the DLL's resources, and a window that a
+// separate window class provides.
 #pragma once
 
 #include <windows.h>
@@ -7,60 +7,49 @@
 #undef DrawText
 #undef LoadBitmap
 
-#include "EntryState.h"
+#include <memory>
+
+#include "EditorWindow.h"
 #include "IGraphicsRaster.h"
 
 class IGraphicsWin : public IGraphicsRaster {
  public:
-  static constexpr UINT_PTR kTimerId = 2;
-  static constexpr int kEntryBoxId = 99;
-
   IGraphicsWin(IPluginBase* plug, int width, int height, int frameRate = 0);
   ~IGraphicsWin() override;
 
   void* OpenWindow(void* parentWindow) override;
   void CloseWindow() override;
-  void* GetWindow() override { return mWindow; }
-  bool WindowIsOpen() override { return mWindow != nullptr; }
+  void* GetWindow() override;
+  // Shows r on screen; with no window open there is nothing to show and nothing fails.
   bool PaintToWindow(const IRect* r) override;
   // The font is made from the first style drawn and kept for the host's life; later styles change only the colour.
   bool DrawText(const ITextStyle* style, const char* text, const IRect* rect) override;
   void OpenTextEntry(IControl* control, IParameter* param, bool textMode) override;
   RasterBitmap* LoadPlatformBitmap(int id, const char* name) override;
+  // The window and the host's frames around it grow along.
   void Resize(int width, int height) override;
 
   void SetModuleInstance(HINSTANCE instance) { mModule = instance; }
   HINSTANCE ModuleInstance() const { return mModule; }
-  HWND EntryBox() const { return mEntryBox; }
-  EEntryState GetEntryState() const { return mEntryState; }
+  // Where OpenWindow gets its window from; none means the editor cannot open a window.
+  void SetWindowFactory(EditorWindowFactory<IGraphicsWin> factory) { mWindowFactory = factory; }
+  EditorWindow* Window() const { return mWindow.get(); }
   HWND ParentWindow() const { return mParentWindow; }
+  // Where the window being opened goes, in its parent's client area: at the origin with the editor's size, or
+  // where the one it replaces stood.
+  const IRect& WindowPlace() const { return mWindowPlace; }
   HFONT TextFont() const { return mTextFont; }
   const IColor& LastTextColor() const { return mLastTextColor; }
 
-  // The KeyCode of a virtual key; -1 for keys the controls do not know.
-  static int TranslateKey(WPARAM virtualKey);
-
  private:
-  static LRESULT CALLBACK WindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
-  static LRESULT CALLBACK EntryProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
-  LRESULT HandleMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
-  void OnTimerTick();
-  void ServeEntryState();
-  void CloseEntryBox();
-  // Reads the box's text into a buffer of at least kEntryTextSize characters.
-  void ReadEntryText(char* text) const;
   void SetTextColor(HDC dc, const IColor& color);
-
-  static constexpr int kEntryTextSize = 1001;
 
   bool mFontMade = false;
   IColor mLastTextColor{255, 0, 0, 0};
   HINSTANCE mModule = nullptr;
-  HWND mWindow = nullptr;
-  HWND mEntryBox = nullptr;
-  WNDPROC mEntryBoxProc = nullptr;
-  EEntryState mEntryState = EntryNone;
+  std::unique_ptr<EditorWindow> mWindow;
   HWND mParentWindow = nullptr;
+  IRect mWindowPlace;
   HFONT mTextFont = nullptr;
-  HFONT mEntryFont = nullptr;
+  EditorWindowFactory<IGraphicsWin> mWindowFactory;
 };

@@ -1,4 +1,5 @@
-// Creation of the Windows graphics host, with the images found in the DLL that holds this code.
+// Creation of the Windows graphics host, whose window comes from the Windows window class, with the images
+// found in the DLL that holds this code.
 #include "IGraphicsWin.h"
 #include "PlatformGraphics.h"
 

@@ -16,6 +16,7 @@
 #include "X11Keyboard.h"
 
 class FreeTypeFont;
+class IGraphicsLinux;
 class RecursiveLock;
 class TextEntryX11;
 class X11ImageTransfer;

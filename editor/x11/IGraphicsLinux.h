@@ -27,7 +27,7 @@ class IGraphicsLinux : public IGraphicsRaster {
 
   void SetModuleInstance(void* module) { mModule = module; }
   // Where OpenWindow gets its window from; none means the editor cannot open a window.
-  void SetWindowFactory(EditorWindowFactory factory) { mWindowFactory = factory; }
+  void SetWindowFactory(EditorWindowFactory<IGraphicsLinux> factory) { mWindowFactory = factory; }
   EditorWindow* Window() const { return mWindow.get(); }
   void* ParentWindow() const { return mParentWindow; }
   FreeTypeFont* Font() const { return mFont.get(); }
@@ -48,6 +48,6 @@ class IGraphicsLinux : public IGraphicsRaster {
   std::unique_ptr<EditorWindow> mWindow;
   void* mParentWindow = nullptr;
   std::unique_ptr<FreeTypeFont> mFont;
-  EditorWindowFactory mWindowFactory;
+  EditorWindowFactory<IGraphicsLinux> mWindowFactory;
   RecursiveLock mOwnLock;
 };

@@ -6,6 +6,7 @@
 #include <memory>
 
 #include "BitmapCache.h"
+#include "FakeEditorWindow.h"
 #include "FakeGraphics.h"
 #include "FreeTypeFont.h"
 #include "IBitmapControl.h"
@@ -34,27 +35,6 @@ std::unique_ptr<IGraphicsLinux> MakeHost(int w = 200, int h = 60) {
 ITextStyle Style(int align, const IColor& color = kBlack, int size = 14) {
   return ITextStyle("Arial", size, color, ITextStyle::StyleNormal, align, 0);
 }
-
-// A window that records what the host asks of it.
-struct FakeWindow : EditorWindow {
-  static FakeWindow* sLast;
-  std::vector<IRect> mPaints;
-  std::vector<EntryRequest> mEntries;
-  FakeWindow() { sLast = this; }
-  ~FakeWindow() override { sLast = nullptr; }
-  void* Handle() const override { return reinterpret_cast<void*>(0x1234); }
-  bool Paint(const IRect* r) override {
-    mPaints.push_back(*r);
-    return true;
-  }
-  bool OpenTextEntry(IControl* control, IParameter* param, bool textMode) override {
-    mEntries.push_back({control, param, textMode});
-    return true;
-  }
-  bool HasTextEntry() const override { return !mEntries.empty(); }
-  static std::unique_ptr<EditorWindow> Make(IGraphicsLinux*, void*) { return std::make_unique<FakeWindow>(); }
-};
-FakeWindow* FakeWindow::sLast = nullptr;
 
 }  // namespace
 
@@ -203,11 +183,11 @@ TEST(IGraphicsLinuxWindow, WindowGetsPaintsAndEntryRequestsAndEveryControlIsRedr
   const IRect all(0, 0, 200, 60);
   g->Draw(&all);
   ASSERT_FALSE(control->IsDirty());
-  g->SetWindowFactory(FakeWindow::Make);
+  g->SetWindowFactory(FakeEditorWindow::Make<IGraphicsLinux>);
   EXPECT_EQ(g->OpenWindow(reinterpret_cast<void*>(0x99)), reinterpret_cast<void*>(0x1234));
   EXPECT_EQ(g->ParentWindow(), reinterpret_cast<void*>(0x99));
   EXPECT_TRUE(control->IsDirty());
-  FakeWindow* window = FakeWindow::sLast;
+  FakeEditorWindow* window = FakeEditorWindow::sLast;
   ASSERT_NE(window, nullptr);
   IRect dirty;
   ASSERT_TRUE(g->IsDirty(&dirty));
@@ -228,6 +208,6 @@ TEST(IGraphicsLinuxWindow, WindowGetsPaintsAndEntryRequestsAndEveryControlIsRedr
   g->OpenTextEntry(control, &param, true);  // a box is open already
   EXPECT_EQ(window->mEntries.size(), 1u);
   g->CloseWindow();
-  EXPECT_EQ(FakeWindow::sLast, nullptr);
+  EXPECT_EQ(FakeEditorWindow::sLast, nullptr);
   EXPECT_EQ(g->EditedControl(), nullptr);
 }

@@ -1,20 +1,29 @@
-// The Windows editor window on a small test plug-in: class registration, reopening, the timer's redraws, mouse
-// and wheel routing, keys, the typed-entry box and its states, GDI text and images from resources.
+// The Windows graphics host and editor window on a small test plug-in: class registration, reopening, the timer's
+// redraws, mouse and wheel routing, keys, the typed-entry box and its states, GDI text and images from resources;
+// and the host's hand-over to a window, on a window that only records.
 #include <windows.h>
 
 #include <gtest/gtest.h>
 
 #include <chrono>
 #include <cstring>
+#include <memory>
 #include <string>
+#include <utility>
+#include <vector>
 
+#include "EditorWindowWin.h"
+#include "FakeEditorWindow.h"
+#include "IControl.h"
 #include "IFaderControl.h"
 #include "IGraphicsWin.h"
 #include "IParamTextControl.h"
+#include "IParameter.h"
 #include "PlatformGraphics.h"
 #include "RasterBitmap.h"
 #include "TestHost.h"
 #include "TestPlugin.h"
+#include "WinInput.h"
 
 namespace {
 
@@ -36,6 +45,13 @@ class WinEditorPlugin : public TestPlugin {
   }
   static IPluginVST* Create(audioMasterCallback hostCallback) { return new WinEditorPlugin(hostCallback); }
 
+  // A host may close the editor from inside the call that tells it of a new value.
+  void OnParameterChange(int paramIdx) override {
+    TestPlugin::OnParameterChange(paramIdx);
+    if (mCloseEditorOnChange) mGraphics->CloseWindow();
+  }
+
+  bool mCloseEditorOnChange = false;
   IGraphicsWin* mGraphics;
   IFaderControl* mFader;
   IParamTextControl* mText;
@@ -109,7 +125,10 @@ class WinEditor : public ::testing::Test {
     mHost.Dispatch(effEditClose);
     mHost.Close();
   }
-  void Tick() { SendMessageA(mEditor, WM_TIMER, IGraphicsWin::kTimerId, 0); }
+  void Tick() { SendMessageA(mEditor, WM_TIMER, EditorWindowWin::kTimerId, 0); }
+  EditorWindowWin* Window() const { return static_cast<EditorWindowWin*>(g->Window()); }
+  HWND EntryBox() const { return Window() ? Window()->EntryBox() : nullptr; }
+  EEntryState EntryState() const { return Window()->GetEntryState(); }
   int Calls(VstInt32 opcode) const { return static_cast<int>(mHost.CallsWith(opcode).size()); }
 
   TestHost mHost;
@@ -121,20 +140,34 @@ class WinEditor : public ::testing::Test {
 
 }  // namespace
 
-TEST(IGraphicsWinKeys, TranslatesArrowsDigitsLettersAndTheLowerCaseRange) {
-  EXPECT_EQ(IGraphicsWin::TranslateKey(VK_SPACE), KeySpace);
-  EXPECT_EQ(IGraphicsWin::TranslateKey(VK_UP), KeyUpArrow);
-  EXPECT_EQ(IGraphicsWin::TranslateKey(VK_DOWN), KeyDownArrow);
-  EXPECT_EQ(IGraphicsWin::TranslateKey(VK_LEFT), KeyLeftArrow);
-  EXPECT_EQ(IGraphicsWin::TranslateKey(VK_RIGHT), KeyRightArrow);
-  EXPECT_EQ(IGraphicsWin::TranslateKey('0'), 5);
-  EXPECT_EQ(IGraphicsWin::TranslateKey('9'), 14);
-  EXPECT_EQ(IGraphicsWin::TranslateKey('A'), 15);
-  EXPECT_EQ(IGraphicsWin::TranslateKey('Z'), 40);
-  EXPECT_EQ(IGraphicsWin::TranslateKey(0x61), 15);
-  EXPECT_EQ(IGraphicsWin::TranslateKey(0x7A), 40);
-  for (WPARAM other : {WPARAM(VK_RETURN), WPARAM(VK_ESCAPE), WPARAM(0x60), WPARAM(0x7B), WPARAM(VK_SHIFT)})
-    EXPECT_EQ(IGraphicsWin::TranslateKey(other), -1) << other;
+TEST(WinInput, KeyCodesOfArrowsDigitsLettersAndTheLowerCaseRange) {
+  const struct {
+    WPARAM key;
+    int code;
+  } cases[] = {{VK_SPACE, KeySpace}, {VK_UP, KeyUpArrow}, {VK_DOWN, KeyDownArrow}, {VK_LEFT, KeyLeftArrow},
+               {VK_RIGHT, KeyRightArrow}, {'0', 5}, {'9', 14}, {'A', 15}, {'Z', 40}, {0x61, 15}, {0x7A, 40},
+               {VK_RETURN, -1}, {VK_ESCAPE, -1}, {0x60, -1}, {0x7B, -1}, {VK_SHIFT, -1}, {'/', -1}, {':', -1}};
+  for (const auto& c : cases) EXPECT_EQ(wininput::KeyCodeFor(c.key), c.code) << c.key;
+}
+
+TEST(WinInput, ModifiersComeFromTheMessagesFlagsAndAltFromTheCaller) {
+  const struct {
+    WPARAM keys;
+    bool alt;
+    IMouseMods mods;
+  } cases[] = {{0, false, IMouseMods(false, false)},
+               {MK_LBUTTON, false, IMouseMods(true, false)},
+               {MK_RBUTTON | MK_SHIFT, false, IMouseMods(false, true, true, false)},
+               {MK_CONTROL, true, IMouseMods(false, false, false, true, true)},
+               {MK_MBUTTON | MK_XBUTTON1, false, IMouseMods(false, false)}};
+  for (const auto& c : cases) {
+    const IMouseMods mods = wininput::ModsFor(c.keys, c.alt);
+    EXPECT_EQ(mods.L, c.mods.L) << c.keys;
+    EXPECT_EQ(mods.R, c.mods.R) << c.keys;
+    EXPECT_EQ(mods.S, c.mods.S) << c.keys;
+    EXPECT_EQ(mods.C, c.mods.C) << c.keys;
+    EXPECT_EQ(mods.A, c.mods.A) << c.keys;
+  }
 }
 
 TEST(IGraphicsWinClass, RegisteredWithTheFirstWindowAndGoneWithTheLast) {
@@ -280,12 +313,12 @@ TEST_F(WinEditor, WheelStepsAreWholeNotchesAndEvenZeroStepsAreDelivered) {
 TEST_F(WinEditor, RightClickOnAFaderOpensACentredEditBoxThatCommitsATypedNumber) {
   mHost.ClearCalls();
   SendMessageA(mEditor, WM_RBUTTONDOWN, MK_RBUTTON, At(200, 219));
-  HWND box = g->EntryBox();
+  HWND box = EntryBox();
   ASSERT_NE(box, nullptr);
   char className[32] = {};
   GetClassNameA(box, className, sizeof(className));
   EXPECT_STREQ(className, "Edit");
-  EXPECT_EQ(GetDlgCtrlID(box), IGraphicsWin::kEntryBoxId);
+  EXPECT_EQ(GetDlgCtrlID(box), EditorWindowWin::kEntryBoxId);
   RECT r;
   GetWindowRect(box, &r);
   MapWindowPoints(nullptr, mEditor, reinterpret_cast<POINT*>(&r), 2);
@@ -298,7 +331,7 @@ TEST_F(WinEditor, RightClickOnAFaderOpensACentredEditBoxThatCommitsATypedNumber)
   GetWindowTextA(box, text, sizeof(text));
   EXPECT_STREQ(text, "0");
   EXPECT_EQ(GetFocus(), box);
-  EXPECT_EQ(g->GetEntryState(), EntryEditing);
+  EXPECT_EQ(EntryState(), EntryEditing);
   // The press that opened the box keeps the pointer until its release, which also ends the host's gesture.
   EXPECT_EQ(GetCapture(), mEditor);
   EXPECT_EQ(Calls(audioMasterBeginEdit), 1);
@@ -306,20 +339,20 @@ TEST_F(WinEditor, RightClickOnAFaderOpensACentredEditBoxThatCommitsATypedNumber)
   SendMessageA(mEditor, WM_RBUTTONUP, 0, At(200, 219));
   EXPECT_EQ(GetCapture(), nullptr);
   EXPECT_EQ(Calls(audioMasterEndEdit), 1);
-  EXPECT_EQ(g->EntryBox(), box);
+  EXPECT_EQ(EntryBox(), box);
 
   // While the box is typed in, the timer does nothing and the editor ignores the left button.
   Tick();
-  EXPECT_EQ(g->EntryBox(), box);
+  EXPECT_EQ(EntryBox(), box);
   SendMessageA(mEditor, WM_LBUTTONDOWN, MK_LBUTTON, At(126, 219));
   EXPECT_EQ(mHost.GetParameter(kTestInt), 0.5f);
 
   SetWindowTextA(box, "12abc");
   SendMessageA(box, WM_KEYDOWN, VK_RETURN, 0);
-  EXPECT_EQ(g->GetEntryState(), EntryCommit);
+  EXPECT_EQ(EntryState(), EntryCommit);
   mPlug->mFader->SetClean();
   Tick();
-  EXPECT_EQ(g->EntryBox(), nullptr);
+  EXPECT_EQ(EntryBox(), nullptr);
   EXPECT_FALSE(IsWindow(box));
   EXPECT_EQ(mPlug->GetParam(kTestInt)->Value(), 12.0);
   EXPECT_TRUE(mPlug->mFader->IsDirty()) << "the commit tick draws nothing";
@@ -332,7 +365,7 @@ TEST_F(WinEditor, RightClickOnAFaderOpensACentredEditBoxThatCommitsATypedNumber)
 TEST_F(WinEditor, RightClickOnATextWithDisplayTextsOpensAListThatCommitsASelection) {
   mHost.SetParameter(kTestEnum, 2.0f / 3.0f);
   SendMessageA(mEditor, WM_RBUTTONDOWN, MK_RBUTTON, At(120, 130));
-  HWND box = g->EntryBox();
+  HWND box = EntryBox();
   ASSERT_NE(box, nullptr);
   char className[32] = {};
   GetClassNameA(box, className, sizeof(className));
@@ -356,33 +389,33 @@ TEST_F(WinEditor, RightClickOnATextWithDisplayTextsOpensAListThatCommitsASelecti
   // The list inside the box reports a new selection to the box, which commits it at the next tick.
   SendMessageA(box, CB_SETCURSEL, 1, 0);
   SendMessageA(box, WM_COMMAND, MAKEWPARAM(0, CBN_SELCHANGE), 0);
-  EXPECT_EQ(g->GetEntryState(), EntryCommit);
+  EXPECT_EQ(EntryState(), EntryCommit);
   Tick();
-  EXPECT_EQ(g->EntryBox(), nullptr);
+  EXPECT_EQ(EntryBox(), nullptr);
   EXPECT_EQ(mPlug->GetParam(kTestEnum)->Value(), 1.0);
 }
 
 TEST_F(WinEditor, RightPressOnTheEditorCancelsTheBoxWithoutApplying) {
   SendMessageA(mEditor, WM_RBUTTONDOWN, MK_RBUTTON, At(200, 219));
-  HWND box = g->EntryBox();
+  HWND box = EntryBox();
   ASSERT_NE(box, nullptr);
   SetWindowTextA(box, "25");
   SendMessageA(mEditor, WM_RBUTTONDOWN, MK_RBUTTON, At(10, 10));
-  EXPECT_EQ(g->GetEntryState(), EntryCancel);
+  EXPECT_EQ(EntryState(), EntryCancel);
   Tick();
-  EXPECT_EQ(g->EntryBox(), nullptr);
+  EXPECT_EQ(EntryBox(), nullptr);
   EXPECT_EQ(mPlug->GetParam(kTestInt)->Value(), 0.0);
 }
 
 TEST_F(WinEditor, AnUnfocusedBoxFollowsTheHostAndALeftPressCommitsIt) {
   SendMessageA(mEditor, WM_RBUTTONDOWN, MK_RBUTTON, At(200, 219));
-  HWND box = g->EntryBox();
+  HWND box = EntryBox();
   ASSERT_NE(box, nullptr);
   SetFocus(mEditor);
-  EXPECT_EQ(g->GetEntryState(), EntryNone) << "losing the focus keeps the box";
+  EXPECT_EQ(EntryState(), EntryNone) << "losing the focus keeps the box";
   mHost.SetParameter(kTestInt, 40.0f / 60.0f);
   Tick();  // draws the fader, then asks for the box to follow
-  EXPECT_EQ(g->GetEntryState(), EntryUpdate);
+  EXPECT_EQ(EntryState(), EntryUpdate);
   Tick();
   char text[64] = {};
   GetWindowTextA(box, text, sizeof(text));
@@ -390,21 +423,45 @@ TEST_F(WinEditor, AnUnfocusedBoxFollowsTheHostAndALeftPressCommitsIt) {
   SetWindowTextA(box, "-7");
   SendMessageA(mEditor, WM_LBUTTONDOWN, MK_LBUTTON, At(10, 10));
   SendMessageA(mEditor, WM_LBUTTONUP, 0, At(10, 10));
-  EXPECT_EQ(g->GetEntryState(), EntryCommit);
+  EXPECT_EQ(EntryState(), EntryCommit);
   Tick();
   EXPECT_EQ(mPlug->GetParam(kTestInt)->Value(), -7.0);
 }
 
 TEST_F(WinEditor, ClosingTheEditorWithABoxOpenLeavesNoBoxBehind) {
   SendMessageA(mEditor, WM_RBUTTONDOWN, MK_RBUTTON, At(200, 219));
-  ASSERT_NE(g->EntryBox(), nullptr);
+  HWND box = EntryBox();
+  ASSERT_NE(box, nullptr);
   mHost.Dispatch(effEditClose);
-  EXPECT_EQ(g->EntryBox(), nullptr);
+  EXPECT_EQ(g->Window(), nullptr);
+  EXPECT_FALSE(IsWindow(box));
   EXPECT_EQ(g->EditedControl(), nullptr);
   ASSERT_EQ(mHost.Dispatch(effEditOpen, 0, 0, mParent), 1);
   mEditor = static_cast<HWND>(g->GetWindow());
   SendMessageA(mEditor, WM_RBUTTONDOWN, MK_RBUTTON, At(200, 219));
-  EXPECT_NE(g->EntryBox(), nullptr) << "a new box can open";
+  EXPECT_NE(EntryBox(), nullptr) << "a new box can open";
+}
+
+TEST_F(WinEditor, AHostThatClosesTheEditorWhileATypedValueIsAppliedKeepsTheValueAndNoWindow) {
+  SendMessageA(mEditor, WM_RBUTTONDOWN, MK_RBUTTON, At(200, 219));
+  SendMessageA(mEditor, WM_RBUTTONUP, 0, At(200, 219));
+  HWND box = EntryBox();
+  ASSERT_NE(box, nullptr);
+  SetWindowTextA(box, "12");
+  SendMessageA(box, WM_KEYDOWN, VK_RETURN, 0);
+  mPlug->mCloseEditorOnChange = true;
+  Tick();
+  EXPECT_EQ(mPlug->GetParam(kTestInt)->Value(), 12.0);
+  EXPECT_EQ(g->Window(), nullptr);
+  EXPECT_FALSE(IsWindow(mEditor));
+  EXPECT_FALSE(IsWindow(box));
+  EXPECT_EQ(g->EditedControl(), nullptr);
+  EXPECT_FALSE(ClassRegistered());
+  // The editor opens again as usual.
+  mPlug->mCloseEditorOnChange = false;
+  ASSERT_EQ(mHost.Dispatch(effEditOpen, 0, 0, mParent), 1);
+  mEditor = static_cast<HWND>(g->GetWindow());
+  EXPECT_EQ(EditorWindowsIn(mParent), 1);
 }
 
 TEST_F(WinEditor, TextFontIsMadeOnceAndLaterStylesChangeOnlyTheColour) {
@@ -474,4 +531,109 @@ TEST_F(WinEditor, BitmapsComeFromTheModulesPngResourcesByExtension) {
   EXPECT_EQ(g->LoadPlatformBitmap(100, "img/bg.bmp"), nullptr);
   EXPECT_EQ(g->LoadPlatformBitmap(100, "png"), nullptr);
   EXPECT_EQ(g->LoadPlatformBitmap(555, "img/none.png"), nullptr);
+}
+
+// ---- The host's hand-over to its window ----
+
+namespace {
+
+struct PlaceRecorder {
+  static std::vector<IRect> sPlaces;  // the host's WindowPlace each time it made a window
+  static std::unique_ptr<EditorWindow> Make(IGraphicsWin* graphics, void* parent) {
+    sPlaces.push_back(graphics->WindowPlace());
+    return FakeEditorWindow::Make(graphics, parent);
+  }
+};
+std::vector<IRect> PlaceRecorder::sPlaces;
+
+struct PlainControl : IControl {
+  using IControl::IControl;
+  bool Draw(IGraphics*) override { return true; }
+};
+
+std::unique_ptr<IGraphicsWin> HostOnFakeWindows(int w = 200, int h = 60) {
+  FakeEditorWindow::Reset();
+  PlaceRecorder::sPlaces.clear();
+  std::unique_ptr<IGraphicsWin> g(
+      static_cast<IGraphicsWin*>(MakePlatformGraphics(nullptr, w, h, 0, nullptr, kTestWindowNames)));
+  g->PrepareDrawing();
+  g->SetWindowFactory(PlaceRecorder::Make);
+  return g;
+}
+
+}  // namespace
+
+TEST(IGraphicsWinWindow, WithoutAWindowPaintingIsANoOpAndNoBoxOpens) {
+  auto g = HostOnFakeWindows();
+  g->SetWindowFactory(nullptr);
+  const IRect r(0, 0, 10, 10);
+  EXPECT_TRUE(g->PaintToWindow(&r));
+  EXPECT_EQ(g->OpenWindow(reinterpret_cast<void*>(0x99)), nullptr);
+  EXPECT_EQ(g->GetWindow(), nullptr);
+  EXPECT_FALSE(g->WindowIsOpen());
+  PlainControl control(nullptr, IRect(0, 0, 5, 5), 0);
+  IParameter param;
+  g->OpenTextEntry(&control, &param, false);
+  EXPECT_EQ(g->EditedControl(), nullptr);
+  g->Resize(220, 70);
+  EXPECT_EQ(g->Width(), 220);
+}
+
+TEST(IGraphicsWinWindow, WindowGetsPaintsGrowthAndEntryRequestsAndATextBoxEditsNoParameter) {
+  auto g = HostOnFakeWindows();
+  auto* control = new PlainControl(nullptr, IRect(0, 0, 5, 5), 0);
+  g->AttachControl(control);
+  const IRect all(0, 0, 200, 60);
+  g->Draw(&all);
+  ASSERT_FALSE(control->IsDirty());
+  EXPECT_EQ(g->OpenWindow(reinterpret_cast<void*>(0x99)), reinterpret_cast<void*>(0x1234));
+  EXPECT_EQ(g->ParentWindow(), reinterpret_cast<HWND>(0x99));
+  EXPECT_TRUE(control->IsDirty()) << "a new window shows everything";
+  FakeEditorWindow* window = FakeEditorWindow::sLast;
+  ASSERT_NE(window, nullptr);
+  IRect dirty;
+  ASSERT_TRUE(g->IsDirty(&dirty));
+  g->Draw(&dirty);
+  EXPECT_EQ(window->mPaints, (std::vector<IRect>{IRect(0, 0, 5, 5)}));
+
+  g->Resize(250, 40);
+  g->Resize(250, 40);
+  EXPECT_EQ(window->mGrowths, (std::vector<std::pair<int, int>>{{50, -20}, {0, 0}}));
+
+  IParameter param;
+  g->OpenTextEntry(nullptr, &param, false);
+  g->OpenTextEntry(control, nullptr, false);
+  EXPECT_TRUE(window->mEntries.empty());
+  g->OpenTextEntry(control, &param, true);
+  ASSERT_EQ(window->mEntries.size(), 1u);
+  EXPECT_TRUE(window->mEntries[0].mTextMode);
+  EXPECT_EQ(g->EditedControl(), control);
+  EXPECT_EQ(g->EditedParam(), nullptr) << "what is typed in text mode sets no parameter";
+  g->OpenTextEntry(control, &param, false);  // a box is open already
+  EXPECT_EQ(window->mEntries.size(), 1u);
+  g->CloseWindow();
+  EXPECT_EQ(FakeEditorWindow::sLast, nullptr);
+  EXPECT_EQ(g->EditedControl(), nullptr);
+}
+
+TEST(IGraphicsWinWindow, OpeningAgainWithoutClosingPlacesTheNewWindowWhereTheOldOneStood) {
+  const struct {
+    bool oldKnowsPlace;
+    IRect expected;
+  } cases[] = {{true, IRect(5, 7, 305, 207)}, {false, IRect(0, 0, 200, 60)}};
+  for (const auto& c : cases) {
+    auto g = HostOnFakeWindows();
+    FakeEditorWindow::sKnowsPlace = c.oldKnowsPlace;
+    FakeEditorWindow::sPlace = IRect(5, 7, 305, 207);
+    ASSERT_NE(g->OpenWindow(reinterpret_cast<void*>(0x99)), nullptr);
+    ASSERT_NE(g->OpenWindow(reinterpret_cast<void*>(0x99)), nullptr);
+    EXPECT_EQ(FakeEditorWindow::sMade, 2);
+    ASSERT_EQ(PlaceRecorder::sPlaces.size(), 2u);
+    EXPECT_EQ(PlaceRecorder::sPlaces[0], IRect(0, 0, 200, 60));
+    EXPECT_EQ(PlaceRecorder::sPlaces[1], c.expected) << c.oldKnowsPlace;
+    // Closed in between, the next window starts afresh.
+    g->CloseWindow();
+    ASSERT_NE(g->OpenWindow(reinterpret_cast<void*>(0x99)), nullptr);
+    EXPECT_EQ(PlaceRecorder::sPlaces.back(), IRect(0, 0, 200, 60));
+  }
 }

@@ -77,4 +77,6 @@ std::unique_ptr<TextPainter> MakeTextPainter() {
   return MakeBitmapTextPainter();
 }
 
+bool BuildHasFontRendering() { return true; }
+
 }  // namespace cchost

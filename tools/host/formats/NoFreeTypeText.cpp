@@ -5,4 +5,6 @@ namespace cchost {
 
 std::unique_ptr<TextPainter> MakeTextPainter() { return MakeBitmapTextPainter(); }
 
+bool BuildHasFontRendering() { return false; }
+
 }  // namespace cchost

@@ -22,5 +22,7 @@ class TextPainter {
 // Liberation Sans, antialiased, where FreeType and the font are there; the built-in bitmap font otherwise.
 std::unique_ptr<TextPainter> MakeTextPainter();
 std::unique_ptr<TextPainter> MakeBitmapTextPainter();
+// Whether this build draws text with FreeType (the Windows builds have no FreeType).
+bool BuildHasFontRendering();
 
 }  // namespace cchost

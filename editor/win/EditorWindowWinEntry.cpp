@@ -1,8 +1,9 @@
-// The Windows typed-entry box: a drop-down list or a small edit box over a control, its subclass procedure and
-// the requests (commit, cancel, refresh) that the editor's timer serves.
+// The Windows editor window's typed-entry box: a drop-down list or a small edit box over a control, its subclass
+// procedure and the requests (commit, cancel, refresh) that the window's timer serves.
 #include <cstring>
 #include <string>
 
+#include "EditorWindowWin.h"
 #include "IControl.h"
 #include "IGraphicsWin.h"
 #include "IParameter.h"
@@ -14,8 +15,8 @@ constexpr int kEditWidth = 36;
 constexpr int kEditHeight = 16;
 }  // namespace
 
-void IGraphicsWin::OpenTextEntry(IControl* control, IParameter* param, bool textMode) {
-  if (!control || (!param && !textMode) || mEntryBox || !mWindow) return;
+bool EditorWindowWin::OpenTextEntry(IControl* control, IParameter* param, bool textMode) {
+  if (!control || (!param && !textMode) || mEntryBox || !mWindow) return false;
   const IRect& rect = control->GetRECT();
   std::string text;
   int centreX, centreY;
@@ -44,7 +45,7 @@ void IGraphicsWin::OpenTextEntry(IControl* control, IParameter* param, bool text
     }
     box = CreateWindowExA(0, "COMBOBOX", "", WS_CHILD | WS_VISIBLE | CBS_DROPDOWNLIST, centreX - width / 2, centreY,
                           width, kListItemHeight * (nItems + 1), mWindow, id, mModule, nullptr);
-    if (!box) return;
+    if (!box) return false;
     int selected = -1;
     for (int i = 0; i < nItems; ++i) {
       const char* item = param->DisplayTextFor(i);
@@ -56,33 +57,33 @@ void IGraphicsWin::OpenTextEntry(IControl* control, IParameter* param, bool text
     box = CreateWindowExA(0, "EDIT", text.c_str(), WS_CHILD | WS_VISIBLE | ES_CENTER | ES_MULTILINE,
                           centreX - kEditWidth / 2, centreY - kEditHeight / 2, kEditWidth, kEditHeight, mWindow, id,
                           mModule, nullptr);
-    if (!box) return;
+    if (!box) return false;
     SendMessageA(box, EM_SETSEL, 0, -1);
   }
 
   mEntryBox = box;
-  SetEdited(control, textMode ? nullptr : param);
   // Subclassed before it takes the focus, so the focus message already finds the entry procedure.
   mEntryBoxProc = reinterpret_cast<WNDPROC>(
-      SetWindowLongPtrA(box, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&IGraphicsWin::EntryProc)));
+      SetWindowLongPtrA(box, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&EditorWindowWin::EntryProc)));
   SetWindowLongPtrA(box, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
   mEntryFont = CreateFontA(14, 0, 0, 0, 0, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
                            CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, "Arial");
   SendMessageA(box, WM_SETFONT, reinterpret_cast<WPARAM>(mEntryFont), 0);
   SetFocus(box);
+  return true;
 }
 
-LRESULT CALLBACK IGraphicsWin::EntryProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-  auto* graphics = reinterpret_cast<IGraphicsWin*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
-  if (!graphics || graphics->mEntryBox != hwnd || !graphics->mEntryBoxProc)
+LRESULT CALLBACK EditorWindowWin::EntryProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+  auto* window = reinterpret_cast<EditorWindowWin*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
+  if (!window || window->mEntryBox != hwnd || !window->mEntryBoxProc)
     return DefWindowProcA(hwnd, msg, wParam, lParam);
-  const WNDPROC own = graphics->mEntryBoxProc;
+  const WNDPROC own = window->mEntryBoxProc;
   switch (msg) {
     case WM_SETFOCUS:
-      graphics->mEntryState = EntryEditing;
+      window->mEntryState = EntryEditing;
       break;
     case WM_KILLFOCUS:
-      graphics->mEntryState = EntryNone;
+      window->mEntryState = EntryNone;
       break;
     case WM_GETDLGCODE: {
       LRESULT code = CallWindowProcA(own, hwnd, msg, wParam, lParam);
@@ -92,14 +93,14 @@ LRESULT CALLBACK IGraphicsWin::EntryProc(HWND hwnd, UINT msg, WPARAM wParam, LPA
     }
     case WM_KEYDOWN:
       if (wParam == VK_RETURN) {
-        graphics->mEntryState = EntryCommit;
+        window->mEntryState = EntryCommit;
         return 0;
       }
       break;
     case WM_COMMAND:
       // The list inside a drop-down reports a new selection to the box with the same code the box uses.
       if (HIWORD(wParam) == CBN_SELCHANGE) {
-        graphics->mEntryState = EntryCommit;
+        window->mEntryState = EntryCommit;
         return 0;
       }
       break;
@@ -109,22 +110,23 @@ LRESULT CALLBACK IGraphicsWin::EntryProc(HWND hwnd, UINT msg, WPARAM wParam, LPA
   return CallWindowProcA(own, hwnd, msg, wParam, lParam);
 }
 
-void IGraphicsWin::ReadEntryText(char* text) const {
+void EditorWindowWin::ReadEntryText(char* text) const {
   text[0] = '\0';
   SendMessageA(mEntryBox, WM_GETTEXT, kEntryTextSize - 1, reinterpret_cast<LPARAM>(text));
   text[kEntryTextSize - 1] = '\0';
 }
 
-void IGraphicsWin::ServeEntryState() {
+void EditorWindowWin::ServeEntryState() {
+  IParameter* param = mGraphics->EditedParam();
   switch (mEntryState) {
     case EntryUpdate:
-      if (mEdParam) {
+      if (param) {
         char display[kParamTextSize] = {};
-        mEdParam->FormatDisplay(mEdParam->Value(), false, display);
+        param->FormatDisplay(param->Value(), false, display);
         char text[kEntryTextSize];
         ReadEntryText(text);
         if (std::strcmp(display, text) != 0) {
-          if (mEdParam->NumDisplayTexts() > 0) {
+          if (param->NumDisplayTexts() > 0) {
             // An exact match: a prefix search would take "1/4d" for "1/4".
             const LRESULT item = SendMessageA(mEntryBox, CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1),
                                               reinterpret_cast<LPARAM>(display));
@@ -141,7 +143,12 @@ void IGraphicsWin::ServeEntryState() {
     case EntryCommit: {
       char text[kEntryTextSize];
       ReadEntryText(text);
-      CommitTextEntry(text);
+      // The host hears of the new value and may close the editor from inside that call; this window is gone then.
+      bool closed = false;
+      mClosed = &closed;
+      mGraphics->CommitTextEntry(text);
+      if (closed) return;
+      mClosed = nullptr;
       CloseEntryBox();
       break;
     }
@@ -151,7 +158,7 @@ void IGraphicsWin::ServeEntryState() {
   mEntryState = EntryNone;
 }
 
-void IGraphicsWin::CloseEntryBox() {
+void EditorWindowWin::CloseEntryBox() {
   if (mEntryBox) {
     const bool hadFocus = GetFocus() == mEntryBox;
     SetWindowLongPtrA(mEntryBox, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(mEntryBoxProc));
@@ -161,7 +168,7 @@ void IGraphicsWin::CloseEntryBox() {
   }
   mEntryBox = nullptr;
   mEntryBoxProc = nullptr;
-  SetEdited(nullptr, nullptr);
+  mGraphics->SetEdited(nullptr, nullptr);
   mEntryState = EntryNone;
   if (mEntryFont) {
     DeleteObject(mEntryFont);
