@@ -25,8 +25,8 @@ bool RoundSamplePosition(double samplePos, int64_t* position) {
 }
 }  // namespace
 
-Cyclochord::Cyclochord(audioMasterCallback hostCallback)
-    : IPluginVST(hostCallback, Id::kNumHostParams, Id::kChannelIO, Id::kNumPresets, Id::kEffectName,
+Cyclochord::Cyclochord(IPluginHostLink host)
+    : IPluginFormat(host, Id::kNumHostParams, Id::kChannelIO, Id::kNumPresets, Id::kEffectName,
                  Id::kProductName, Id::kVendorName, Id::kVersion, Id::kUniqueId, Id::kVendorId, Id::kLatency,
                  Id::kDoesMidi, Id::kDoesChunks, Id::kIsInstrument),
       mTriggerTracker(NUM_MIDI_NOTES) {

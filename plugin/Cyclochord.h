@@ -5,16 +5,16 @@
 #include <vector>
 
 #include "CyclochordIdentity.h"
-#include "IPluginVST.h"
 #include "NoteTracker.h"
 #include "ParamChangeDesc.h"
+#include "PluginFormat.h"
 #include "ScaleMap.h"
 #include "TriggerTracker.h"
 #include "Voice.h"
 
-class Cyclochord : public IPluginVST {
+class Cyclochord : public IPluginFormat {
  public:
-  explicit Cyclochord(audioMasterCallback hostCallback);
+  explicit Cyclochord(IPluginHostLink host);
   ~Cyclochord() override;
 
   // [any thread, under mLock]

@@ -1,5 +1,5 @@
-// The one factory of Cyclochord objects: the module's exported entry points call it, and so do tests.
+// The one factory of Cyclochord objects: the module's exported entry points call it, and so do tests. The format's
+// header on the include path declares it, for the VST or the LV2 module.
 #include "Cyclochord.h"
-#include "VSTEntry.h"
 
-IPluginVST* CreatePluginInstance(audioMasterCallback hostCallback) { return new Cyclochord(hostCallback); }
+IPluginFormat* CreatePluginInstance(IPluginHostLink host) { return new Cyclochord(host); }

@@ -10,6 +10,7 @@ packages=(
   libfreetype-dev libfontconfig-dev fonts-liberation
   libxcb1-dev libxcb-shm0-dev libxcb-xtest0-dev xvfb xauth
   dpf-plugins-vst
+  lv2-dev sordi liblilv-dev lilv-utils
 )
 
 missing=()

@@ -19,22 +19,10 @@ namespace {
 
 const std::string kSource = CYCLOCHORD_SOURCE_DIR;
 
-struct Example {
-  std::string name, midi, preset;
-};
-
-// The list's format: name, input MIDI file and preset, one example a line; blank lines and # comments skipped.
 std::vector<Example> Examples() {
-  std::vector<Example> examples;
-  std::ifstream list(kSource + "/examples/renders.list");
-  std::string line;
-  while (std::getline(list, line)) {
-    Example e;
-    std::istringstream fields(line);
-    if (!(fields >> e.name) || e.name[0] == '#') continue;
-    if (fields >> e.midi >> e.preset) examples.push_back(e);
-    else ADD_FAILURE() << "incomplete line in renders.list: " << line;
-  }
+  std::string error;
+  std::vector<Example> examples = ReadExamples(kSource + "/examples/renders.list", &error);
+  if (!error.empty()) ADD_FAILURE() << error;
   return examples;
 }
 

@@ -39,6 +39,22 @@ std::vector<uint8_t> ReadBytes(const std::string& path) {
 
 bool FileExists(const std::string& path) { return std::filesystem::exists(path); }
 
+std::vector<Example> ReadExamples(const std::string& listPath, std::string* error) {
+  std::vector<Example> examples;
+  std::ifstream list(listPath);
+  std::string line;
+  while (std::getline(list, line)) {
+    Example e;
+    std::istringstream fields(line);
+    if (!(fields >> e.name) || e.name[0] == '#') continue;
+    if (fields >> e.midi >> e.preset)
+      examples.push_back(e);
+    else
+      *error += "incomplete line in " + listPath + ": " + line + "\n";
+  }
+  return examples;
+}
+
 ToolRun RunTool(const std::vector<std::string>& args) {
   std::ostringstream out, err;
   const int status = cchost::RunCommandLine(args, out, err);

@@ -38,6 +38,13 @@ cchost::MidiFile OneTrackFile(std::vector<cchost::MidiEvent> events, double bpm 
 cchost::MidiEvent On(uint32_t tick, int note, int velocity = 100, int channel = 0);
 cchost::MidiEvent Off(uint32_t tick, int note, int channel = 0);
 
+// One render of examples/renders.list: output name, input MIDI file and preset (both in examples/).
+struct Example {
+  std::string name, midi, preset;
+};
+// The list's lines in order; blank lines and # comments skipped. An incomplete line is named in error.
+std::vector<Example> ReadExamples(const std::string& listPath, std::string* error);
+
 // Where the test modules are (tests run in the folder all modules are built into).
 std::string ModulePath(const std::string& fileName);
 

@@ -50,4 +50,32 @@ bool ApplySetup(const Plugin& plugin, const PluginSetup& setup, std::ostream& ou
   return true;
 }
 
+bool ApplySetup(Lv2Plugin& plugin, const PluginSetup& setup, std::ostream& out, std::string* error) {
+  if (setup.program >= 0) {
+    *error = "an LV2 plug-in has no programs";
+    return false;
+  }
+  if (!setup.loadFxp.empty()) {
+    FxProgram program;
+    if (!LoadProgramFile(setup.loadFxp, &program, error)) return false;
+    // LV2 plug-ins carry no VST unique ID to check the file against; the plug-in reads the chunk as it reads
+    // any state it is given.
+    if (!program.opaqueChunk) {
+      *error = setup.loadFxp + ": the preset holds VST parameter values, which have no LV2 ports to go to";
+      return false;
+    }
+    if (!plugin.LoadChunk(program.chunk, error)) {
+      *error = setup.loadFxp + ": " + *error;
+      return false;
+    }
+    out << "preset        " << setup.loadFxp << " \"" << program.name << "\"\n";
+  }
+  for (const auto& [name, value] : setup.sets) {
+    std::string shown;
+    if (!plugin.SetControl(name, value, &shown, error)) return false;
+    out << "set           " << name << " = " << shown << "\n";
+  }
+  return true;
+}
+
 }  // namespace cchost

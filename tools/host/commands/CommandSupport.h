@@ -4,6 +4,7 @@
 #include <ostream>
 #include <string>
 
+#include "Lv2Plugin.h"
 #include "PluginLoader.h"
 #include "PresetFile.h"
 #include "RenderOptions.h"
@@ -14,5 +15,7 @@ bool LoadProgramFile(const std::string& path, FxProgram* program, std::string* e
 
 // --program, then --load-fxp, then each --set in order; reports each setting on out.
 bool ApplySetup(const Plugin& plugin, const PluginSetup& setup, std::ostream& out, std::string* error);
+// --load-fxp (a chunk program only: LV2 ports are not VST parameter indexes), then each --set in order.
+bool ApplySetup(Lv2Plugin& plugin, const PluginSetup& setup, std::ostream& out, std::string* error);
 
 }  // namespace cchost

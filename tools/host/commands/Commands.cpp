@@ -8,6 +8,7 @@ const char kUsage[] =
     "  cyclochord-host info PLUGIN [PRESET.fxp]\n"
     "  cyclochord-host info PRESET.fxp\n"
     "  cyclochord-host render PLUGIN IN.mid -o OUT.mid [--tempo BPM] [--rate HZ] [--block N]\n"
+    "  cyclochord-host render --lv2 URI|BUNDLE IN.mid -o OUT.mid [the same options but --program, --save-fxp]\n"
     "        [--set NAME=VALUE]... [--program N] [--load-fxp F] [--save-fxp F]\n"
     "        [--synth SYNTH_PLUGIN --wav OUT.wav [--wav-format 16|float] [--gain DB] [--normalize]]\n"
     "        [--plot OUT.png] [--tail BEATS] [--preroll BEATS]\n"

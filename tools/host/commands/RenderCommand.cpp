@@ -17,6 +17,7 @@
 #include "ProgressLine.h"
 #include "RenderOptions.h"
 #include "SynthRenderer.h"
+#include "VstRenderTarget.h"
 
 namespace cchost {
 namespace {
@@ -62,20 +63,37 @@ int RunRender(const std::vector<std::string>& args, std::ostream& out, std::ostr
   if (!LoadMidiFile(o.inputMidi, &input, &error)) return fail(error);
   std::ostringstream report;  // printed only when everything worked
   Host host(o.render.sampleRate, o.render.blockSize);
-  std::unique_ptr<Plugin> plugin = Plugin::Load(o.plugin, &host, &error);
-  if (!plugin) return fail(error);
-  if (!ApplySetup(*plugin, o.setup, report, &error)) return fail(error);
+  std::unique_ptr<Plugin> plugin;
+  std::unique_ptr<Lv2Plugin> lv2;
+  std::unique_ptr<RenderTarget> vst;
+  RenderTarget* target = nullptr;
   OutputFiles files;
-  if (!o.saveFxp.empty()) files.Add(o.saveFxp, WriteProgramFile(CaptureProgram(*plugin)));
+  std::string pluginName, pluginSource;
+  if (!o.lv2.empty()) {
+    lv2 = Lv2Plugin::Load(o.lv2, o.render.sampleRate, o.render.blockSize, &error);
+    if (!lv2) return fail(error);
+    if (!ApplySetup(*lv2, o.setup, report, &error)) return fail(error);
+    pluginName = lv2->Name();
+    pluginSource = lv2->Uri();
+    target = lv2.get();
+  } else {
+    plugin = Plugin::Load(o.plugin, &host, &error);
+    if (!plugin) return fail(error);
+    if (!ApplySetup(*plugin, o.setup, report, &error)) return fail(error);
+    if (!o.saveFxp.empty()) files.Add(o.saveFxp, WriteProgramFile(CaptureProgram(*plugin)));
+    pluginName = plugin->Name();
+    pluginSource = o.plugin;
+    vst = std::make_unique<VstRenderTarget>(*plugin, host);
+    target = vst.get();
+  }
 
   const TempoMap map(input, o.tempo);
-  const std::string pluginName = plugin->Name();
   // Only the real standard error of a person's terminal gets the progress line, and only with audio.
   ProgressLine progress(err, !o.synth.empty() && &err == &std::cerr && ProgressLine::WantedOnStandardError());
   RenderResult result;
   // The output track is written while the render runs; the events are kept only for the instrument.
   OutputTrack track(map, o.render.sampleRate, pluginName, !o.plot.empty());
-  if (!Render(*plugin, host, input, map, o.render, &result, &error, o.synth.empty() ? &track : nullptr,
+  if (!Render(*target, input, map, o.render, &result, &error, o.synth.empty() ? &track : nullptr,
               [&progress](double done) { progress.Update("MIDI", done); }))
     return fail(error);
   if (!o.synth.empty()) track.Take(result.output, 0);
@@ -128,7 +146,7 @@ int RunRender(const std::vector<std::string>& args, std::ostream& out, std::ostr
   const double seconds = double(result.stopFrame) / o.render.sampleRate;
   out << "input         " << o.inputMidi << ": format " << input.format << ", " << input.tracks.size()
       << (input.tracks.size() == 1 ? " track, " : " tracks, ") << input.division << " ticks per beat\n"
-      << "plug-in       " << pluginName << " (" << o.plugin << ")\n"
+      << "plug-in       " << pluginName << " (" << pluginSource << ")\n"
       << report.str() << "render        " << Fixed(o.render.sampleRate, 0) << " Hz, blocks of "
       << o.render.blockSize << ", " << result.blocks << " blocks, transport stopped at "
       << Fixed(map.SecondsToTick(seconds) / map.Division(), 2) << " beats (" << Fixed(seconds, 2) << " s)\n";

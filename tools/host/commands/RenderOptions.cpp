@@ -102,6 +102,8 @@ bool ParseRenderOptions(const std::vector<std::string>& args, RenderOptions* out
         *error = "--preroll needs beats between 0 and 64, not '" + v + "'";
         return false;
       }
+    } else if (a == "--lv2") {
+      o.lv2 = v;
     } else if (a == "--save-fxp") {
       o.saveFxp = v;
     } else if (a == "--synth") {
@@ -129,12 +131,17 @@ bool ParseRenderOptions(const std::vector<std::string>& args, RenderOptions* out
       return false;
     }
   }
-  if (positional.size() != 2) {
-    *error = "render needs a plug-in and a MIDI file";
+  if (positional.size() != (o.lv2.empty() ? 2u : 1u)) {
+    *error = o.lv2.empty() ? "render needs a plug-in and a MIDI file" : "render --lv2 PLUGIN needs a MIDI file";
     return false;
   }
-  o.plugin = positional[0];
-  o.inputMidi = positional[1];
+  if (!o.lv2.empty() && (o.setup.program >= 0 || !o.saveFxp.empty())) {
+    // LV2 has no program list, and its state is no program file.
+    *error = std::string(o.setup.program >= 0 ? "--program" : "--save-fxp") + " works with VST plug-ins only";
+    return false;
+  }
+  o.plugin = o.lv2.empty() ? positional[0] : std::string();
+  o.inputMidi = positional.back();
   if (o.outputMidi.empty()) {
     *error = "render needs -o OUT.mid";
     return false;

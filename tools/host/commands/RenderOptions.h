@@ -18,6 +18,7 @@ struct PluginSetup {
 
 struct RenderOptions {
   std::string plugin;
+  std::string lv2;  // an LV2 plug-in's URI or bundle folder, instead of plugin
   std::string inputMidi;
   std::string outputMidi;
   double tempo = 0.0;  // 0: the file's tempo map

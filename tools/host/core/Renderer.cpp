@@ -6,46 +6,22 @@
 
 #include "BlockPlan.h"
 #include "Transport.h"
-#include "VstEventBatch.h"
+#include "VstRenderTarget.h"
 
 namespace cchost {
 namespace {
 // A corrupt or hostile file can place an event days away; rendering that would look like a hang.
 constexpr double kMaxSongSeconds = 6.0 * 3600.0;
 
-void AddToBatch(const MidiEvent& e, int delta, VstEventBatch* batch) {
-  if (e.kind == MidiEventKind::kChannel) {
-    const uint8_t bytes[3] = {e.status, e.data1, e.data2};
-    batch->AddMidi(delta, bytes, size_t(1 + ChannelDataLength(e.status)));
-  } else {
-    std::vector<uint8_t> dump;
-    if (e.status == 0xF0) dump.push_back(0xF0);  // a file stores the bytes after F0
-    dump.insert(dump.end(), e.bytes.begin(), e.bytes.end());
-    if (!dump.empty()) batch->AddSysEx(delta, std::move(dump));
-  }
-}
-
-class AudioBuffers {
- public:
-  AudioBuffers(int inputs, int outputs, int frames)
-      : mData(size_t(inputs + outputs) * size_t(frames), 0.0f), mIn(size_t(inputs)), mOut(size_t(outputs)) {
-    for (int c = 0; c < inputs; ++c) mIn[size_t(c)] = mData.data() + size_t(c) * size_t(frames);
-    for (int c = 0; c < outputs; ++c) mOut[size_t(c)] = mData.data() + size_t(inputs + c) * size_t(frames);
-    mInputFrames = size_t(inputs) * size_t(frames);
-  }
-  float** In() { return mIn.empty() ? nullptr : mIn.data(); }
-  float** Out() { return mOut.empty() ? nullptr : mOut.data(); }
-  void SilenceInputs() { std::fill(mData.begin(), mData.begin() + long(mInputFrames), 0.0f); }
-
- private:
-  std::vector<float> mData;
-  std::vector<float*> mIn, mOut;
-  size_t mInputFrames = 0;
-};
-
 }  // namespace
 
 bool Render(Plugin& plugin, Host& host, const MidiFile& input, const TempoMap& map, const RenderSettings& settings,
+            RenderResult* result, std::string* error, RenderSink* sink, const RenderProgress& progress) {
+  VstRenderTarget target(plugin, host);
+  return Render(target, input, map, settings, result, error, sink, progress);
+}
+
+bool Render(RenderTarget& target, const MidiFile& input, const TempoMap& map, const RenderSettings& settings,
             RenderResult* result, std::string* error, RenderSink* sink, const RenderProgress& progress) {
   if (!(settings.sampleRate >= 1000.0 && settings.sampleRate <= 1e6) || settings.blockSize < 1 ||
       settings.blockSize > (1 << 20) || !(settings.tailBeats >= 0.0) || !(settings.prerollBeats >= 0.0)) {
@@ -83,16 +59,9 @@ bool Render(Plugin& plugin, Host& host, const MidiFile& input, const TempoMap& m
   // Every input event must fall inside a block, the last one included, even without a tail.
   int64_t end = std::max(lastInput + 1, std::min(limit, tailEnd(lastInput)));
 
-  AEffect* effect = plugin.Effect();
-  AudioBuffers buffers(effect->numInputs, effect->numOutputs, block);
-  VstEventBatch batch;
-  host.SetBlockSize(block);
-  host.Received().Clear();
-  host.BeginBlock(-preroll, 0);  // what the plug-in sends before the first block belongs to the start
-  host.EndBlock();
-  plugin.Resume(rate, block);
+  target.Start(rate, block, -preroll);  // what the plug-in sends before the first block belongs to the start
 
-  ReceivedEvents& received = host.Received();
+  ReceivedEvents& received = target.Received();
   RenderResult out;
   out.prerollFrames = preroll;
   // A block's events lie at or after its start, and so after everything earlier blocks sent: putting each
@@ -114,20 +83,18 @@ bool Render(Plugin& plugin, Host& host, const MidiFile& input, const TempoMap& m
   bool first = true;
   const int64_t songFrames = std::max<int64_t>(1, lastInput + preroll);
   double reported = -1.0;
+  VstTimeInfo time;
+  std::vector<BlockEvent> events;
   while (pos < end) {
     const int n = plan.Length(pos, end);
-    transport.Fill(pos, plan.TempoTick(pos), plan.SignatureTick(pos), true, first, &host.TimeInfo());
+    transport.Fill(pos, plan.TempoTick(pos), plan.SignatureTick(pos), true, first, &time);
     first = false;
-    batch.Clear();
+    events.clear();
     while (nextInput < inputs.size() && inputs[nextInput].frame < pos + n) {
-      AddToBatch(*inputs[nextInput].event, static_cast<int>(inputs[nextInput].frame - pos), &batch);
+      events.push_back({static_cast<int>(inputs[nextInput].frame - pos), inputs[nextInput].event});
       ++nextInput;
     }
-    host.BeginBlock(pos, n);
-    if (batch.Count() > 0) plugin.Dispatch(effProcessEvents, 0, 0, batch.Events());
-    buffers.SilenceInputs();
-    plugin.Process(buffers.In(), buffers.Out(), n);
-    host.EndBlock();
+    target.ProcessBlock(pos, n, time, events, true);
     ++out.blocks;
     for (size_t i = seen; i < received.events.size(); ++i) {
       const int64_t wanted = tailEnd(received.events[i].frame);
@@ -142,21 +109,19 @@ bool Render(Plugin& plugin, Host& host, const MidiFile& input, const TempoMap& m
     }
   }
   // Stopping the transport lets the plug-in release whatever still sounds.
-  transport.Fill(pos, block, false, true, &host.TimeInfo());
-  host.BeginBlock(pos, block);
-  buffers.SilenceInputs();
-  plugin.Process(buffers.In(), buffers.Out(), block);
-  host.EndBlock(false);
+  transport.Fill(pos, block, false, true, &time);
+  events.clear();
+  target.ProcessBlock(pos, block, time, events, false);
   ++out.blocks;
-  plugin.Suspend();
+  target.Stop();
   collect();
 
   out.stopFrame = pos;
   if (!sink) out.output = std::move(received);
   received = ReceivedEvents();
-  out.eventsOutsideBlock = host.EventsOutsideBlock();
-  out.eventsOutsideProcessing = host.EventsOutsideProcessing();
-  out.malformedEvents = host.MalformedEvents();
+  out.eventsOutsideBlock = target.EventsOutsideBlock();
+  out.eventsOutsideProcessing = target.EventsOutsideProcessing();
+  out.malformedEvents = target.MalformedEvents();
   *result = std::move(out);
   return true;
 }

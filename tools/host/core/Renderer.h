@@ -9,6 +9,7 @@
 #include "HostCallback.h"
 #include "MidiFile.h"
 #include "PluginLoader.h"
+#include "RenderTarget.h"
 #include "TempoMap.h"
 
 namespace cchost {
@@ -52,6 +53,10 @@ struct TimedInput {
 };
 
 // With a sink, the events go to the sink as they come and are not kept in the result.
+bool Render(RenderTarget& target, const MidiFile& input, const TempoMap& map, const RenderSettings& settings,
+            RenderResult* result, std::string* error, RenderSink* sink = nullptr,
+            const RenderProgress& progress = nullptr);
+// A VST 2.4 plug-in through its host callback.
 bool Render(Plugin& plugin, Host& host, const MidiFile& input, const TempoMap& map, const RenderSettings& settings,
             RenderResult* result, std::string* error, RenderSink* sink = nullptr,
             const RenderProgress& progress = nullptr);

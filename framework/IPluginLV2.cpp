@@ -1,0 +1,240 @@
+#include "IPluginLV2.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+#include <limits>
+
+#include <lv2/atom/atom.h>
+#include <lv2/buf-size/buf-size.h>
+#include <lv2/midi/midi.h>
+#include <lv2/options/options.h>
+#include <lv2/time/time.h>
+
+#include "Text.h"
+
+namespace {
+// Output room for everything a busy cycle can send: a transport stop ends a note on every key and channel.
+constexpr int kHeldMessages = 2048;
+constexpr int kCarriedMessages = 2048;
+// Without the host's largest cycle the plug-in is set up for this many frames; longer cycles are run in parts.
+constexpr int kDefaultBlockLength = 4096;
+constexpr int kLargestBlockLength = 1 << 16;
+}  // namespace
+
+const void* FindLV2Feature(const LV2_Feature* const* features, const char* uri) {
+  if (!features || !uri) return nullptr;
+  for (; *features; ++features)
+    if ((*features)->URI && std::strcmp((*features)->URI, uri) == 0) return (*features)->data;
+  return nullptr;
+}
+
+IPluginLV2::IPluginLV2(const LV2HostLink* host, int nParams, const char* channelIOString, int nPresets,
+                       const char* effectName, const char* productName, const char* vendorName, int version,
+                       int uniqueId, int vendorId, int latency, bool, bool doesChunks, bool isInstrument)
+    : IPluginBase(nParams, channelIOString, nPresets, effectName, productName, vendorName, version, uniqueId,
+                  vendorId, latency, doesChunks, isInstrument),
+      mOutput(kHeldMessages, kCarriedMessages) {
+  if (host) {
+    SetSampleRate(host->mSampleRate);
+    MapURIs(host);
+    ReadOptions(host);
+  }
+  mOutput.SetTypes(mURIDs.atomSequence, mURIDs.midiEvent);
+  mNoBuffers.assign(static_cast<size_t>(std::max({NInChannels(), NOutChannels(), 1})), nullptr);
+}
+
+IPluginLV2::~IPluginLV2() = default;
+
+void IPluginLV2::MapURIs(const LV2HostLink* host) {
+  mMap = static_cast<LV2_URID_Map*>(const_cast<void*>(FindLV2Feature(host->mFeatures, LV2_URID__map)));
+  if (!mMap) return;
+  auto map = [this](const char* uri) { return mMap->map(mMap->handle, uri); };
+  mURIDs.atomSequence = map(LV2_ATOM__Sequence);
+  mURIDs.atomObject = map(LV2_ATOM__Object);
+  mURIDs.atomBlank = map(LV2_ATOM__Blank);
+  mURIDs.atomChunk = map(LV2_ATOM__Chunk);
+  mURIDs.atomInt = map(LV2_ATOM__Int);
+  mURIDs.atomLong = map(LV2_ATOM__Long);
+  mURIDs.atomFloat = map(LV2_ATOM__Float);
+  mURIDs.atomDouble = map(LV2_ATOM__Double);
+  mURIDs.midiEvent = map(LV2_MIDI__MidiEvent);
+  mURIDs.timePosition = map(LV2_TIME__Position);
+  mURIDs.timeFrame = map(LV2_TIME__frame);
+  mURIDs.timeSpeed = map(LV2_TIME__speed);
+  mURIDs.timeBeatsPerMinute = map(LV2_TIME__beatsPerMinute);
+  mURIDs.timeBeat = map(LV2_TIME__beat);
+  mURIDs.timeBar = map(LV2_TIME__bar);
+  mURIDs.timeBarBeat = map(LV2_TIME__barBeat);
+  mURIDs.timeBeatsPerBar = map(LV2_TIME__beatsPerBar);
+  mURIDs.timeBeatUnit = map(LV2_TIME__beatUnit);
+  mURIDs.bufMaxBlockLength = map(LV2_BUF_SIZE__maxBlockLength);
+  if (host->mURIs) {
+    mURIDs.stateChunk = map(host->mURIs->mStateChunk);
+    mURIDs.stateProgram = map(host->mURIs->mStateProgram);
+  }
+}
+
+void IPluginLV2::ReadOptions(const LV2HostLink* host) {
+  const auto* options = static_cast<const LV2_Options_Option*>(FindLV2Feature(host->mFeatures, LV2_OPTIONS__options));
+  if (!options || !mMap) return;
+  for (; options->key != 0; ++options) {
+    if (options->key != mURIDs.bufMaxBlockLength || !options->value) continue;
+    int64_t length = 0;
+    if (options->type == mURIDs.atomInt && options->size == sizeof(int32_t))
+      length = *static_cast<const int32_t*>(options->value);
+    else if (options->type == mURIDs.atomLong && options->size == sizeof(int64_t))
+      length = *static_cast<const int64_t*>(options->value);
+    if (length > 0 && length <= kLargestBlockLength) mMaxBlockLength = static_cast<int>(length);
+  }
+}
+
+bool IPluginLV2::FinishInstantiation() {
+  // Delays are computed from the rate: without a real one there is no sensible plug-in to give.
+  if (!mMap || !(mSampleRate > 0.0) || !std::isfinite(mSampleRate)) return false;
+  EnsurePresetSlot();
+  const int nParams = NParams();
+  mParamPorts.assign(static_cast<size_t>(nParams), -1);
+  mControlParams.clear();
+  // A parameter the product never defined has no name and no effect: hosts get no port for it.
+  for (int i = 0; i < mNumParams && i < nParams; ++i) {
+    if (GetParam(i)->Type() == kParamNone) continue;
+    mParamPorts[static_cast<size_t>(i)] = static_cast<int>(kLV2FirstControlPort + mControlParams.size());
+    mControlParams.push_back(i);
+  }
+  mControlPorts.assign(mControlParams.size(), nullptr);
+  mLastControl.assign(mControlParams.size(), std::numeric_limits<float>::quiet_NaN());
+  mEditorGesture = std::make_unique<std::atomic<bool>[]>(static_cast<size_t>(nParams));
+  for (int i = 0; i < nParams; ++i) mEditorGesture[static_cast<size_t>(i)] = false;
+  mEditorSent.assign(static_cast<size_t>(nParams), std::numeric_limits<float>::quiet_NaN());
+
+  // The order a VST host opens a plug-in in: open, sample rate, block size.
+  ScopedLock lock(mLock);
+  InitForHost();
+  NotifyAllParameters();
+  Reset();
+  SetBlockSize(mMaxBlockLength > 0 ? mMaxBlockLength : kDefaultBlockLength);
+  Reset();
+  return true;
+}
+
+void IPluginLV2::InitForHost() {
+  // No host product text in LV2: the host code is "no known host", asked once as for VST.
+  if (mHostCode == -1) SetHost("", 0);
+}
+
+int IPluginLV2::PortForParam(int paramIdx) const {
+  if (paramIdx < 0 || paramIdx >= static_cast<int>(mParamPorts.size())) return -1;
+  return mParamPorts[static_cast<size_t>(paramIdx)];
+}
+
+void IPluginLV2::ConnectPort(uint32_t port, void* data) {
+  if (port == kLV2EventsInPort) {
+    mEventsIn = static_cast<const LV2_Atom_Sequence*>(data);
+  } else if (port == kLV2MidiOutPort) {
+    mMidiOut = static_cast<LV2_Atom_Sequence*>(data);
+  } else if (port >= kLV2FirstControlPort && port - kLV2FirstControlPort < mControlPorts.size()) {
+    mControlPorts[port - kLV2FirstControlPort] = static_cast<const float*>(data);
+  }
+}
+
+void IPluginLV2::Activate() {
+  ScopedLock lock(mLock);
+  // A newly activated instance starts from a stopped transport, as hosts expect of LV2 plug-ins.
+  mTransport.Reset();
+  OnActivate(true);
+}
+
+void IPluginLV2::Deactivate() {
+  ScopedLock lock(mLock);
+  OnActivate(false);
+  Reset();
+}
+
+// ---- Parameters from the host's control ports [audio thread, under mLock] ----
+
+void IPluginLV2::ReadControlPorts() {
+  for (size_t k = 0; k < mControlPorts.size(); ++k) {
+    const float* port = mControlPorts[k];
+    if (!port) continue;
+    const float value = *port;
+    // A port that holds what it held last cycle is no new setting; NaN is none at all.
+    if (std::isnan(value) || value == mLastControl[k]) continue;
+    mLastControl[k] = value;
+    const auto paramIdx = static_cast<size_t>(mControlParams[k]);
+    // While the editor drags a control, the port only echoes what the editor sent a moment ago; after the
+    // drag, the editor's last value comes back once. Running the handler again for either would, for one,
+    // restart a rotation the editor has just set.
+    if (mEditorGesture[paramIdx]) continue;
+    if (value == mEditorSent[paramIdx]) {
+      mEditorSent[paramIdx] = std::numeric_limits<float>::quiet_NaN();
+      continue;
+    }
+    SetParameterFromHost(static_cast<int>(paramIdx), value);
+  }
+}
+
+void IPluginLV2::SetParameterFromHost(int paramIdx, float value) {
+  IParameter* param = GetParam(paramIdx);
+  if (!param) return;
+  // The VST host's setParameter path, through the normalised value so that rounding to the step is the same.
+  const double normalized = param->NormalizeValue(value);
+  if (mGraphics) mGraphics->SetParameterFromPlug(paramIdx, normalized, true);
+  param->SetFromNormalized(normalized);
+  OnParameterChange(paramIdx);
+}
+
+// ---- The editor's changes, out through the UI [editor thread, under mLock] ----
+
+void IPluginLV2::SetEditorLink(LV2EditorLink* link) {
+  ScopedLock lock(mLock);
+  mEditorLink = link;
+}
+
+void IPluginLV2::BeginHostEdit(int paramIdx) {
+  ScopedLock lock(mLock);
+  const int port = PortForParam(paramIdx);
+  if (port < 0) return;
+  mEditorGesture[static_cast<size_t>(paramIdx)] = true;
+  if (mEditorLink) mEditorLink->BeginEdit(port);
+}
+
+void IPluginLV2::NotifyHostOfChange(int paramIdx, double) {
+  ScopedLock lock(mLock);
+  const int port = PortForParam(paramIdx);
+  // Control ports carry the real value; the parameter holds it, rounded to its step, by now.
+  if (port < 0) return;
+  const auto value = static_cast<float>(GetParam(paramIdx)->Value());
+  mEditorSent[static_cast<size_t>(paramIdx)] = value;
+  if (mEditorLink) mEditorLink->ValueEdited(port, value);
+}
+
+void IPluginLV2::EndHostEdit(int paramIdx) {
+  ScopedLock lock(mLock);
+  const int port = PortForParam(paramIdx);
+  if (port < 0) return;
+  mEditorGesture[static_cast<size_t>(paramIdx)] = false;
+  if (mEditorLink) mEditorLink->EndEdit(port);
+}
+
+// ---- Transport queries [audio thread, under mLock] ----
+
+int IPluginLV2::GetSamplePosition() {
+  const double frame = mTransport.Frame();
+  return frame >= 0.0 ? TruncToInt32(frame + 0.5) : 0;
+}
+
+double IPluginLV2::GetTempo() {
+  TransportInfo info;
+  mTransport.Fill(&info);
+  return info.mTempo;
+}
+
+void IPluginLV2::GetTimeSignature(int* numerator, int* denominator) {
+  TransportInfo info;
+  mTransport.Fill(&info);
+  *numerator = info.mNumerator;
+  *denominator = info.mDenominator;
+}
+
+void IPluginLV2::GetTransportInfo(TransportInfo* info) { mTransport.Fill(info); }

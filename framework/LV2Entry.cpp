@@ -1,0 +1,84 @@
+#include "LV2Entry.h"
+
+#include <string_view>
+
+#include <lv2/state/state.h>
+
+#include "IPluginLV2.h"
+#include "RecursiveLock.h"
+
+namespace {
+RecursiveLock& CreationLock() {
+  static RecursiveLock lock;
+  return lock;
+}
+
+IPluginLV2* FromHandle(LV2_Handle instance) { return static_cast<IPluginLV2*>(instance); }
+
+// [instantiation]
+LV2_Handle Instantiate(const LV2_Descriptor*, double sampleRate, const char* bundlePath,
+                       const LV2_Feature* const* features) {
+  LV2HostLink host;
+  host.mSampleRate = sampleRate;
+  host.mBundlePath = bundlePath;
+  host.mFeatures = features;
+  host.mURIs = &kLV2PluginURIs;
+  return LV2CreateInstance(&host, CreatePluginInstance);
+}
+
+void ConnectPort(LV2_Handle instance, uint32_t port, void* data) { FromHandle(instance)->ConnectPort(port, data); }
+
+void Activate(LV2_Handle instance) { FromHandle(instance)->Activate(); }
+
+// [audio thread]
+void Run(LV2_Handle instance, uint32_t nFrames) { FromHandle(instance)->Run(nFrames); }
+
+void Deactivate(LV2_Handle instance) { FromHandle(instance)->Deactivate(); }
+
+void Cleanup(LV2_Handle instance) {
+  IPluginLV2* plug = FromHandle(instance);
+  // As on effClose: the editor's thread must be gone first, and nobody may hold the lock that dies here.
+  if (IEditorInterface* graphics = plug->GetGraphics()) graphics->CloseWindow();
+  plug->Lock().Enter();
+  plug->Lock().Leave();
+  delete plug;
+}
+
+LV2_State_Status Save(LV2_Handle instance, LV2_State_Store_Function store, LV2_State_Handle handle, uint32_t,
+                      const LV2_Feature* const*) {
+  return FromHandle(instance)->SaveState(store, handle);
+}
+
+LV2_State_Status Restore(LV2_Handle instance, LV2_State_Retrieve_Function retrieve, LV2_State_Handle handle,
+                         uint32_t, const LV2_Feature* const*) {
+  return FromHandle(instance)->RestoreState(retrieve, handle);
+}
+
+const void* ExtensionData(const char* uri) {
+  static const LV2_State_Interface kState = {Save, Restore};
+  if (uri && std::string_view(uri) == LV2_STATE__interface) return &kState;
+  return nullptr;
+}
+}  // namespace
+
+IPluginLV2* LV2CreateInstance(const LV2HostLink* host, LV2PluginFactory factory) {
+  ScopedLock lock(CreationLock());
+  IPluginLV2* plug = nullptr;
+  try {
+    plug = factory ? factory(host) : nullptr;
+  } catch (...) {
+    plug = nullptr;  // out of memory while building: the host gets null, never an exception
+  }
+  if (!plug) return nullptr;
+  if (!plug->FinishInstantiation()) {
+    delete plug;
+    return nullptr;
+  }
+  return plug;
+}
+
+const LV2_Descriptor* LV2PluginDescriptor() {
+  static const LV2_Descriptor kDescriptor = {kLV2PluginURIs.mPlugin, Instantiate, ConnectPort, Activate, Run,
+                                             Deactivate, Cleanup, ExtensionData};
+  return &kDescriptor;
+}

@@ -1,0 +1,111 @@
+#include "LV2UI.h"
+
+#include <cstring>
+#include <string_view>
+
+#include <lv2/instance-access/instance-access.h>
+
+#include "LV2Entry.h"
+
+LV2EditorUI::LV2EditorUI(IPluginLV2* plug, LV2UI_Write_Function write, LV2UI_Controller controller,
+                         const LV2UI_Touch* touch)
+    : mPlug(plug), mWrite(write), mController(controller), mTouch(touch) {
+  mQueue.reserve(256);
+  mSending.reserve(256);
+}
+
+LV2EditorUI* LV2EditorUI::Create(LV2UI_Write_Function write, LV2UI_Controller controller, LV2UI_Widget* widget,
+                                 const LV2_Feature* const* features) {
+  void* parent = const_cast<void*>(FindLV2Feature(features, LV2_UI__parent));
+  auto* plug = static_cast<IPluginLV2*>(const_cast<void*>(FindLV2Feature(features, LV2_INSTANCE_ACCESS_URI)));
+  const auto* resize = static_cast<const LV2UI_Resize*>(FindLV2Feature(features, LV2_UI__resize));
+  const auto* touch = static_cast<const LV2UI_Touch*>(FindLV2Feature(features, LV2_UI__touch));
+  if (!parent || !plug || !widget || !plug->GetGraphics()) return nullptr;
+
+  auto* ui = new LV2EditorUI(plug, write, controller, touch);
+  IEditorInterface* graphics = plug->GetGraphics();
+  void* window = graphics->OpenWindow(parent);
+  if (!window) {
+    delete ui;
+    return nullptr;
+  }
+  {
+    ScopedLock lock(plug->Lock());
+    plug->SetEditorLink(ui);
+    plug->OnEditorOpen();
+  }
+  if (resize && resize->ui_resize) resize->ui_resize(resize->handle, graphics->Width(), graphics->Height());
+  *widget = window;
+  return ui;
+}
+
+LV2EditorUI::~LV2EditorUI() {
+  {
+    ScopedLock lock(mPlug->Lock());
+    // A host that opened a second UI for the instance gave the editor to it: that one stays open.
+    if (mPlug->EditorLink() != this) return;
+    mPlug->SetEditorLink(nullptr);
+    mPlug->OnEditorClose();
+  }
+  if (IEditorInterface* graphics = mPlug->GetGraphics()) graphics->CloseWindow();
+}
+
+void LV2EditorUI::Queue(const Edit& edit) {
+  std::lock_guard<std::mutex> lock(mQueueLock);
+  // A run of values for one port between idle calls: the host needs only the last.
+  if (edit.mKind == Edit::kValue && !mQueue.empty() && mQueue.back().mKind == Edit::kValue &&
+      mQueue.back().mPort == edit.mPort) {
+    mQueue.back().mValue = edit.mValue;
+    return;
+  }
+  mQueue.push_back(edit);
+}
+
+void LV2EditorUI::BeginEdit(int port) { Queue({Edit::kBegin, static_cast<uint32_t>(port), 0.0f}); }
+
+void LV2EditorUI::ValueEdited(int port, float value) { Queue({Edit::kValue, static_cast<uint32_t>(port), value}); }
+
+void LV2EditorUI::EndEdit(int port) { Queue({Edit::kEnd, static_cast<uint32_t>(port), 0.0f}); }
+
+int LV2EditorUI::Idle() {
+  {
+    std::lock_guard<std::mutex> lock(mQueueLock);
+    mSending.swap(mQueue);
+  }
+  // The host is called with no lock held: it may call back into the plug-in or the UI.
+  for (const Edit& edit : mSending) {
+    if (edit.mKind == Edit::kValue) {
+      if (mWrite) mWrite(mController, edit.mPort, sizeof(float), 0, &edit.mValue);
+    } else if (mTouch && mTouch->touch) {
+      mTouch->touch(mTouch->handle, edit.mPort, edit.mKind == Edit::kBegin);
+    }
+  }
+  mSending.clear();
+  return 0;
+}
+
+namespace {
+LV2UI_Handle InstantiateUI(const LV2UI_Descriptor*, const char*, const char*, LV2UI_Write_Function write,
+                           LV2UI_Controller controller, LV2UI_Widget* widget, const LV2_Feature* const* features) {
+  return LV2EditorUI::Create(write, controller, widget, features);
+}
+
+void CleanupUI(LV2UI_Handle ui) { delete static_cast<LV2EditorUI*>(ui); }
+
+// The editor follows the plug-in object itself, which has the host's values from its ports by then.
+void PortEvent(LV2UI_Handle, uint32_t, uint32_t, uint32_t, const void*) {}
+
+int IdleUI(LV2UI_Handle ui) { return static_cast<LV2EditorUI*>(ui)->Idle(); }
+
+const void* UIExtensionData(const char* uri) {
+  static const LV2UI_Idle_Interface kIdle = {IdleUI};
+  if (uri && std::string_view(uri) == LV2_UI__idleInterface) return &kIdle;
+  return nullptr;
+}
+}  // namespace
+
+const LV2UI_Descriptor* LV2EditorDescriptor() {
+  static const LV2UI_Descriptor kDescriptor = {kLV2PluginURIs.mUI, InstantiateUI, CleanupUI, PortEvent,
+                                               UIExtensionData};
+  return &kDescriptor;
+}

@@ -1,0 +1,18 @@
+// Plays a session through the LV2 build (one run() per host cycle) and through the VST build (one block per
+// stretch the LV2 adapter runs as a block: split where the transport changes and at the plug-in's block size).
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "LilvHost.h"
+#include "Sessions.h"
+#include "VstModuleHost.h"
+
+struct PlayResult {
+  std::vector<HostEvent> mEvents;
+  std::string mError;
+};
+
+PlayResult PlayLV2(LilvHost* host, const Session& session, double sampleRate);
+PlayResult PlayVst(const std::string& modulePath, LilvHost* lv2Ranges, const Session& session, double sampleRate);
