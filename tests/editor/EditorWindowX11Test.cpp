@@ -723,5 +723,7 @@ TEST_F(EditorWindowX11Test, AnIdleEditorCostsAlmostNoProcessorTime) {
   const double cpu = threadclock::CpuSeconds(windowThread) - cpu0;
   const double wall = std::chrono::duration<double>(std::chrono::steady_clock::now() - wall0).count();
   std::printf("[ info ] idle editor thread: %.4f %% of one core\n", 100.0 * cpu / wall);
-  EXPECT_LT(cpu / wall, 0.005);
+  // A tick at 24 Hz costs a fraction of a percent; the bound is loose because other tests share the cores,
+  // and still catches a thread that polls or spins.
+  EXPECT_LT(cpu / wall, 0.05);
 }
