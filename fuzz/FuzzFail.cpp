@@ -7,6 +7,7 @@
 void FuzzFail(const char* format, ...) {
   va_list args;
   va_start(args, format);
+  std::fputs("invariant broken: ", stderr);
   std::vfprintf(stderr, format, args);
   va_end(args);
   std::fputc('\n', stderr);
