@@ -38,7 +38,7 @@ void NoteDueQueue::Push(int32_t idx) {
   }
   // Equal times keep their adding order: the record's order is the latest yet.
   Lane& lane = mLanes[chosen];
-  record.mLane = chosen;
+  record.mLane = static_cast<int8_t>(chosen);
   record.mNext = kNoRecord;
   record.mPrev = lane.last;
   if (lane.last != kNoRecord)

@@ -63,9 +63,9 @@ bool NoteTracker::Add(int32_t time, int note, int channel, int velocity, bool is
   if (idx == kNoRecord) return false;
   NoteRecord& record = mRecords[idx];
   record.mIsNoteOff = isNoteOff ? 1 : 0;
-  record.mChannel = channel;
-  record.mNote = note;
-  record.mVelocity = velocity;
+  record.mChannel = static_cast<uint8_t>(channel);
+  record.mNote = static_cast<uint8_t>(note);
+  record.mVelocity = static_cast<uint8_t>(velocity);
   record.mBatch = mBatch;
   record.mIsSilencing = isSilencing;
   time = ClampTime(time);
@@ -161,8 +161,7 @@ bool NoteTracker::IsConsistent() const {
   bool fieldsValid = true;
   mDue.ForEach([&](int32_t idx) {
     const NoteRecord& record = mRecords[idx];
-    if (record.mDueAt < mClock || record.mChannel < 0 || record.mChannel > 15 || record.mNote < 0 ||
-        record.mNote >= NUM_MIDI_NOTES)
+    if (record.mDueAt < mClock || record.mChannel > 15 || record.mNote >= NUM_MIDI_NOTES)
       fieldsValid = false;
     else
       ++counts[record.mIsNoteOff][record.mNote][record.mChannel];
