@@ -7,68 +7,62 @@ NoteKeyIndex::NoteKeyIndex(NoteRecord* records) : mRecords(records) { Clear(); }
 
 void NoteKeyIndex::Clear() { std::fill(mRoots, mRoots + kNumKeys, kNoRecord); }
 
+// Iterative throughout: a key mostly holds one or two records, where recursion would cost more than the work.
 void NoteKeyIndex::Split(int32_t tree, const Position& at, int32_t* left, int32_t* right) {
-  if (tree == kNoRecord) {
-    *left = *right = kNoRecord;
-    return;
+  while (tree != kNoRecord) {
+    NoteRecord& node = mRecords[tree];
+    if (Less(PositionOf(tree), at)) {
+      *left = tree;
+      left = &node.mRight;
+      tree = node.mRight;
+    } else {
+      *right = tree;
+      right = &node.mLeft;
+      tree = node.mLeft;
+    }
   }
-  NoteRecord& node = mRecords[tree];
-  if (Less(PositionOf(tree), at)) {
-    Split(node.mRight, at, &node.mRight, right);
-    *left = tree;
-  } else {
-    Split(node.mLeft, at, left, &node.mLeft);
-    *right = tree;
-  }
+  *left = *right = kNoRecord;
 }
 
 int32_t NoteKeyIndex::Merge(int32_t left, int32_t right) {
-  if (left == kNoRecord) return right;
-  if (right == kNoRecord) return left;
-  if (mRecords[left].mPriority > mRecords[right].mPriority) {
-    mRecords[left].mRight = Merge(mRecords[left].mRight, right);
-    return left;
+  int32_t merged = kNoRecord;
+  int32_t* link = &merged;
+  while (left != kNoRecord && right != kNoRecord) {
+    if (mRecords[left].mPriority > mRecords[right].mPriority) {
+      *link = left;
+      link = &mRecords[left].mRight;
+      left = *link;
+    } else {
+      *link = right;
+      link = &mRecords[right].mLeft;
+      right = *link;
+    }
   }
-  mRecords[right].mLeft = Merge(left, mRecords[right].mLeft);
-  return right;
+  *link = left != kNoRecord ? left : right;
+  return merged;
 }
 
-int32_t NoteKeyIndex::InsertInto(int32_t tree, int32_t idx) {
-  NoteRecord& record = mRecords[idx];
-  if (tree == kNoRecord) return idx;
-  if (record.mPriority > mRecords[tree].mPriority) {
-    Split(tree, PositionOf(idx), &record.mLeft, &record.mRight);
-    return idx;
-  }
-  NoteRecord& node = mRecords[tree];
-  if (Less(PositionOf(idx), PositionOf(tree)))
-    node.mLeft = InsertInto(node.mLeft, idx);
-  else
-    node.mRight = InsertInto(node.mRight, idx);
-  return tree;
+// The link that points at idx, or at where it would hang among nodes of at least the given priority.
+int32_t* NoteKeyIndex::LinkTo(int32_t idx, uint32_t priority) {
+  const Position at = PositionOf(idx);
+  int32_t* link = &mRoots[mRecords[idx].Key()];
+  while (*link != kNoRecord && *link != idx && mRecords[*link].mPriority >= priority)
+    link = Less(at, PositionOf(*link)) ? &mRecords[*link].mLeft : &mRecords[*link].mRight;
+  return link;
 }
 
 void NoteKeyIndex::Insert(int32_t idx) {
-  mRecords[idx].mLeft = mRecords[idx].mRight = kNoRecord;
-  int32_t& root = mRoots[mRecords[idx].Key()];
-  root = InsertInto(root, idx);
-}
-
-int32_t NoteKeyIndex::EraseFrom(int32_t tree, int32_t idx) {
-  if (tree == kNoRecord) return kNoRecord;
-  NoteRecord& node = mRecords[tree];
-  if (tree == idx) return Merge(node.mLeft, node.mRight);
-  if (Less(PositionOf(idx), PositionOf(tree)))
-    node.mLeft = EraseFrom(node.mLeft, idx);
-  else
-    node.mRight = EraseFrom(node.mRight, idx);
-  return tree;
+  NoteRecord& record = mRecords[idx];
+  int32_t* link = LinkTo(idx, record.mPriority);
+  Split(*link, PositionOf(idx), &record.mLeft, &record.mRight);
+  *link = idx;
 }
 
 void NoteKeyIndex::Erase(int32_t idx) {
-  int32_t& root = mRoots[mRecords[idx].Key()];
-  root = EraseFrom(root, idx);
-  mRecords[idx].mLeft = mRecords[idx].mRight = kNoRecord;
+  NoteRecord& record = mRecords[idx];
+  int32_t* link = LinkTo(idx, 0);
+  if (*link == idx) *link = Merge(record.mLeft, record.mRight);
+  record.mLeft = record.mRight = kNoRecord;
 }
 
 int32_t NoteKeyIndex::LowerBound(int key, int64_t dueAt, uint64_t order) const {

@@ -37,8 +37,7 @@ class NoteKeyIndex {
   // Splits the tree at `at`: records before it go left, the rest right.
   void Split(int32_t tree, const Position& at, int32_t* left, int32_t* right);
   int32_t Merge(int32_t left, int32_t right);
-  int32_t InsertInto(int32_t tree, int32_t idx);
-  int32_t EraseFrom(int32_t tree, int32_t idx);
+  int32_t* LinkTo(int32_t idx, uint32_t priority);
   int CheckSubtree(int32_t tree, const Position* low, const Position* high, bool* ok) const;
 
   NoteRecord* mRecords;
