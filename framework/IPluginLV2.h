@@ -23,6 +23,9 @@ class LV2EditorLink {
   virtual void BeginEdit(int port) = 0;
   virtual void ValueEdited(int port, float value) = 0;
   virtual void EndEdit(int port) = 0;
+  // [under the plug-in's lock] The UI no longer speaks for the plug-in: another UI took the editor, or the
+  // plug-in is being deleted before its UI. It must not touch the plug-in again.
+  virtual void Detach() = 0;
 };
 
 // Port layout: the atom input (MIDI and time:Position), the atom MIDI output, then one control port per

@@ -40,6 +40,9 @@ void Cleanup(LV2_Handle instance) {
   // As on effClose: the editor's thread must be gone first, and nobody may hold the lock that dies here.
   if (IEditorInterface* graphics = plug->GetGraphics()) graphics->CloseWindow();
   plug->Lock().Enter();
+  // A host may clean the instance up before its UI; the UI must not reach for it afterwards.
+  if (LV2EditorLink* link = plug->EditorLink()) link->Detach();
+  plug->SetEditorLink(nullptr);
   plug->Lock().Leave();
   delete plug;
 }

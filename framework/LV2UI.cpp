@@ -22,15 +22,13 @@ LV2EditorUI* LV2EditorUI::Create(LV2UI_Write_Function write, LV2UI_Controller co
   const auto* touch = static_cast<const LV2UI_Touch*>(FindLV2Feature(features, LV2_UI__touch));
   if (!parent || !plug || !widget || !plug->GetGraphics()) return nullptr;
 
-  auto* ui = new LV2EditorUI(plug, write, controller, touch);
   IEditorInterface* graphics = plug->GetGraphics();
   void* window = graphics->OpenWindow(parent);
-  if (!window) {
-    delete ui;
-    return nullptr;
-  }
+  if (!window) return nullptr;
+  auto* ui = new LV2EditorUI(plug, write, controller, touch);
   {
     ScopedLock lock(plug->Lock());
+    if (LV2EditorLink* earlier = plug->EditorLink()) earlier->Detach();
     plug->SetEditorLink(ui);
     plug->OnEditorOpen();
   }
@@ -40,15 +38,19 @@ LV2EditorUI* LV2EditorUI::Create(LV2UI_Write_Function write, LV2UI_Controller co
 }
 
 LV2EditorUI::~LV2EditorUI() {
+  IPluginLV2* plug = mPlug;
+  // Detached: the plug-in went first and closed its editor then, or a second UI has the editor now.
+  if (!plug) return;
   {
-    ScopedLock lock(mPlug->Lock());
-    // A host that opened a second UI for the instance gave the editor to it: that one stays open.
-    if (mPlug->EditorLink() != this) return;
-    mPlug->SetEditorLink(nullptr);
-    mPlug->OnEditorClose();
+    ScopedLock lock(plug->Lock());
+    if (plug->EditorLink() != this) return;
+    plug->SetEditorLink(nullptr);
+    plug->OnEditorClose();
   }
-  if (IEditorInterface* graphics = mPlug->GetGraphics()) graphics->CloseWindow();
+  if (IEditorInterface* graphics = plug->GetGraphics()) graphics->CloseWindow();
 }
+
+void LV2EditorUI::Detach() { mPlug = nullptr; }
 
 void LV2EditorUI::Queue(const Edit& edit) {
   std::lock_guard<std::mutex> lock(mQueueLock);

@@ -2,6 +2,7 @@
 // instance access) inside the host's window, and passes the editor's gestures to the host as port writes.
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 #include <mutex>
 #include <vector>
@@ -26,6 +27,7 @@ class LV2EditorUI : public LV2EditorLink {
   void BeginEdit(int port) override;
   void ValueEdited(int port, float value) override;
   void EndEdit(int port) override;
+  void Detach() override;
 
  private:
   struct Edit {
@@ -36,7 +38,7 @@ class LV2EditorUI : public LV2EditorLink {
   LV2EditorUI(IPluginLV2* plug, LV2UI_Write_Function write, LV2UI_Controller controller, const LV2UI_Touch* touch);
   void Queue(const Edit& edit);
 
-  IPluginLV2* mPlug;
+  std::atomic<IPluginLV2*> mPlug;
   LV2UI_Write_Function mWrite;
   LV2UI_Controller mController;
   const LV2UI_Touch* mTouch;

@@ -255,4 +255,18 @@ TEST_F(LV2UITest, ASecondUIKeepsTheEditorWhenTheFirstGoes) {
     return !b.Calls().empty() && b.Calls().back().mKind == UIHost::Call::kRelease;
   }));
 }
+// Hosts should end the UI first, but one that cleans the instance up before it gets a closed editor and a UI
+// whose idle calls and cleanup touch nothing freed (the sanitizer builds would see it).
+TEST_F(LV2UITest, AnInstanceCleanedUpBeforeItsUI) {
+  X11TestDisplay x;
+  REQUIRE_X_DISPLAY(x);
+  auto lv2 = std::make_unique<LilvHost::Instance>(&mHost, 48000.0, 512);
+  ASSERT_TRUE(lv2->Ok());
+  const xcb_window_t parent = x.MakeWindow(0, 0, kWidth, kHeight);
+  UIHost ui(lv2.get(), parent);
+  ASSERT_TRUE(ui.Ok());
+  lv2.reset();
+  EXPECT_TRUE(x.Children(parent).empty());
+  ui.Idle();
+}
 }  // namespace
