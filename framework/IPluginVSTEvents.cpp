@@ -23,11 +23,7 @@ VstIntPtr IPluginVST::ProcessEvents(const VstEvents* events) {
 
 bool IPluginVST::SendMidiMessage(const IMidiMessage* msg) { return mMidiOutput.Send(*msg); }
 
-bool IPluginVST::SendMidiMessages(const IMidiMessage* msgs, int count) {
-  bool allSent = true;
-  for (int i = 0; i < count; ++i) allSent = mMidiOutput.Send(msgs[i]) && allSent;
-  return allSent;
-}
+bool IPluginVST::SendMidiMessages(const IMidiMessage* msgs, int count) { return mMidiOutput.SendAll(msgs, count); }
 
 bool IPluginVST::ForwardVstEvent(VstEvent* event) { return mMidiOutput.Forward(*event); }
 

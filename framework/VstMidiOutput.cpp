@@ -106,6 +106,17 @@ bool VstMidiOutput::Send(const IMidiMessage& msg) {
   return true;
 }
 
+bool VstMidiOutput::SendAll(const IMidiMessage* msgs, int count) {
+  // With nothing held left to merge in, a block's notes go straight into the list.
+  if (Collecting() && mHeldNext == mHeldCount) {
+    for (int i = 0; i < count; ++i) WriteMidi(NextSlot(), msgs[i], Clamp(msgs[i].mOffset));
+    return true;
+  }
+  bool allSent = true;
+  for (int i = 0; i < count; ++i) allSent = Send(msgs[i]) && allSent;
+  return allSent;
+}
+
 bool VstMidiOutput::Forward(const VstEvent& event) {
   Slot slot;
   if (event.type == kVstSysExType)

@@ -25,6 +25,8 @@ class VstMidiOutput {
   // Inside a processing call of at least one frame the message joins this call's list, its offset clamped into
   // the call; otherwise it is held for the next such call. Returns false only when the host refused it at once.
   bool Send(const IMidiMessage& msg);
+  // The same for a run of messages in time order.
+  bool SendAll(const IMidiMessage* msgs, int count);
   // Any VstEvent, passed through the same way. Outside a processing call it is copied, a SysEx dump into held
   // storage, since the host's memory is only valid during the call that delivered it.
   bool Forward(const VstEvent& event);
