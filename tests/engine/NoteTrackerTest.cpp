@@ -191,13 +191,22 @@ TEST(NoteTracker, TimesBeyondTheQueueRangeAreHeldAtItsEdges) {
   EXPECT_EQ(tracker.NumPending(), 2);
 }
 
-TEST(NoteTracker, AgreesWithAPlainTimeOrderedListOverARandomSession) {
+// Twenty keys with a few records each, and two keys crowded enough to outgrow their short lists and empty again.
+struct ModelSession {
+  int numNotes, numChannels, latest;
+};
+class NoteTrackerModel : public testing::TestWithParam<ModelSession> {};
+INSTANTIATE_TEST_SUITE_P(Keys, NoteTrackerModel, testing::Values(ModelSession{5, 4, 1500}, ModelSession{1, 2, 9000}));
+
+TEST_P(NoteTrackerModel, AgreesWithAPlainTimeOrderedListOverARandomSession) {
+  const auto [numNotes, numChannels, latest] = GetParam();
   std::mt19937 random(1234);
   auto pick = [&](int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(random); };
   NoteTracker tracker;
   ModelQueue model;
   for (int step = 0; step < 60000; ++step) {
-    const int note = pick(60, 64), channel = pick(0, 3), time = pick(0, 1) ? pick(0, 1500) : pick(0, 40);
+    const int note = pick(60, 59 + numNotes), channel = pick(0, numChannels - 1);
+    const int time = pick(0, 1) ? pick(0, latest) : pick(0, 40);
     switch (pick(0, 9)) {
       case 0:
       case 1:
