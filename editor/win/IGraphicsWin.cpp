@@ -10,8 +10,9 @@
 IGraphicsWin::IGraphicsWin(IPluginBase* plug, int width, int height, int frameRate)
     : IGraphicsRaster(plug, width, height, frameRate), mWindowFactory(&EditorWindowWin::Create) {}
 
+// No host calls from here: the plug-in around this host is being destroyed.
 IGraphicsWin::~IGraphicsWin() {
-  CloseWindow();
+  mWindow.reset();
   if (mTextFont) {
     // GDI keeps a font that is still selected into a context; the draw bitmap's context goes only after us.
     HDC dc = mDrawBitmap ? static_cast<HDC>(mDrawBitmap->DeviceContext()) : nullptr;
@@ -40,6 +41,8 @@ void IGraphicsWin::CloseWindow() {
   // The window takes its typed-entry box along, and with it the edit the box belonged to.
   mWindow.reset();
   SetEdited(nullptr, nullptr);
+  // A press whose release the window will never see (the host closed the editor during a drag) ends here.
+  CancelMouseCapture();
 }
 
 void* IGraphicsWin::GetWindow() { return mWindow ? mWindow->Handle() : nullptr; }
