@@ -92,7 +92,8 @@ bool IGraphicsLinux::DrawText(const ITextStyle* style, const char* text, const I
 void IGraphicsLinux::OpenTextEntry(IControl* control, IParameter* param, bool textMode) {
   if (!control || (!param && !textMode)) return;
   if (!mWindow || mWindow->HasTextEntry()) return;
-  if (mWindow->OpenTextEntry(control, param, textMode)) SetEdited(control, param);
+  // A box in text mode edits the control's own text: no parameter takes what is typed.
+  if (mWindow->OpenTextEntry(control, param, textMode)) SetEdited(control, textMode ? nullptr : param);
 }
 
 RasterBitmap* IGraphicsLinux::LoadPlatformBitmap(int id, const char* name) {
