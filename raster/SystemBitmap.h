@@ -22,7 +22,12 @@ class SystemBitmap final : public RasterBitmap {
   void* DeviceContext() override { return mDeviceContext; }
 
  private:
+  // Each platform file: frees the pixels, leaving the context without them.
   void ReleaseSection();
+  // Each platform file: makes mAllocWidth x mAllocHeight pixels and sets mBits; false when none could be made.
+  bool MakeSection();
+  // Each platform file: tells the drawing context the size and pixels it now draws into.
+  void DescribeToContext();
 
   int mWidth = 0;
   int mHeight = 0;

@@ -2,7 +2,6 @@
 #include "PixelContext.h"
 #include "SystemBitmap.h"
 
-#include <climits>
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
@@ -33,49 +32,21 @@ void SystemBitmap::ReleaseSection() {
   if (mDeviceContext) *Context(mDeviceContext) = PixelContext();
 }
 
-bool SystemBitmap::Resize(int width, int height) {
-  if (!mDeviceContext) {
-    mWidth = 0;
-    mHeight = 0;
-    return false;
-  }
-  if (width == mWidth && height == mHeight) return false;
-
-  mWidth = width;
-  mHeight = height;
-  PixelContext* context = Context(mDeviceContext);
-  if (width > 0 && height > 0 && mBits && mAllocWidth >= width && mAllocHeight >= height) {
-    context->mWidth = width;
-    context->mHeight = height;
-    return true;
-  }
-
-  ReleaseSection();
-  // A freed surface must not keep a size that blits would write to.
-  if (width <= 0 || height <= 0 || width > INT_MAX - 3) {
-    mWidth = 0;
-    mHeight = 0;
-    mAllocWidth = 0;
-    mAllocHeight = 0;
-    return false;
-  }
-  mAllocWidth = (width + 3) & ~3;
-  mAllocHeight = height;
-
+bool SystemBitmap::MakeSection() {
   const std::size_t rowBytes = static_cast<std::size_t>(mAllocWidth) * sizeof(Pixel);
   if (rowBytes <= (SIZE_MAX - kPixelAlignment) / static_cast<std::size_t>(mAllocHeight)) {
     mSection = std::malloc(rowBytes * static_cast<std::size_t>(mAllocHeight) + kPixelAlignment - 1);
   }
-  if (!mSection) {
-    mWidth = 0;
-    mHeight = 0;
-    return true;
-  }
+  if (!mSection) return false;
   const auto address = reinterpret_cast<std::uintptr_t>(mSection);
   mBits = reinterpret_cast<Pixel*>((address + kPixelAlignment - 1) & ~static_cast<std::uintptr_t>(kPixelAlignment - 1));
+  return true;
+}
+
+void SystemBitmap::DescribeToContext() {
+  PixelContext* context = Context(mDeviceContext);
   context->mBits = mBits;
   context->mWidth = mWidth;
   context->mHeight = mHeight;
   context->mRowSpan = mAllocWidth;
-  return true;
 }

@@ -3,8 +3,6 @@
 
 #include <windows.h>
 
-#include <climits>
-
 namespace {
 
 HDC Context(void* deviceContext) { return static_cast<HDC>(deviceContext); }
@@ -31,30 +29,7 @@ void SystemBitmap::ReleaseSection() {
   mBits = nullptr;
 }
 
-bool SystemBitmap::Resize(int width, int height) {
-  if (!mDeviceContext) {
-    mWidth = 0;
-    mHeight = 0;
-    return false;
-  }
-  if (width == mWidth && height == mHeight) return false;
-
-  mWidth = width;
-  mHeight = height;
-  if (width > 0 && height > 0 && mBits && mAllocWidth >= width && mAllocHeight >= height) return true;
-
-  ReleaseSection();
-  // A deleted section must not keep a size that blits would write to.
-  if (width <= 0 || height <= 0 || width > INT_MAX - 3) {
-    mWidth = 0;
-    mHeight = 0;
-    mAllocWidth = 0;
-    mAllocHeight = 0;
-    return false;
-  }
-  mAllocWidth = (width + 3) & ~3;
-  mAllocHeight = height;
-
+bool SystemBitmap::MakeSection() {
   BITMAPINFO info = {};
   info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
   info.bmiHeader.biWidth = mAllocWidth;
@@ -67,12 +42,13 @@ bool SystemBitmap::Resize(int width, int height) {
   HBITMAP section = CreateDIBSection(Context(mDeviceContext), &info, DIB_RGB_COLORS, &bits, nullptr, 0);
   if (!section || !bits) {
     if (section) DeleteObject(section);
-    mWidth = 0;
-    mHeight = 0;
-    return true;
+    return false;
   }
   mSection = section;
   mOldObject = SelectObject(Context(mDeviceContext), section);
   mBits = static_cast<Pixel*>(bits);
   return true;
 }
+
+// The device context knows its section's size from the section itself.
+void SystemBitmap::DescribeToContext() {}

@@ -2,15 +2,14 @@
 // sustained flood through its AEffect. Each figure is compared with the 64-pending figure of the same run.
 #include <benchmark/benchmark.h>
 
-#include <algorithm>
 #include <cstdio>
-#include <map>
 #include <random>
 #include <string>
 #include <vector>
 
 #include "Cyclochord.h"
 #include "CyclochordParams.h"
+#include "FloorRatio.h"
 #include "VSTEntry.h"
 #include "NoteTracker.h"
 #include "TestHost.h"
@@ -46,7 +45,7 @@ void BM_NoteQueuePerEvent(benchmark::State& state) {
   state.SetItemsProcessed(static_cast<int64_t>(state.iterations()) * 2 * kAddsPerBlock);
   state.counters["pending"] = static_cast<double>(pending) / static_cast<double>(state.iterations());
 }
-BENCHMARK(BM_NoteQueuePerEvent)->Arg(128)->Arg(1024)->Arg(8192)->Repetitions(5);
+BENCHMARK(BM_NoteQueuePerEvent)->Arg(128)->Arg(1024)->Arg(8192)->Repetitions(5)->Apply(WithMinimum);
 
 struct FloodStream {
   std::vector<VstMidiEvent> midi;
@@ -113,56 +112,26 @@ void BM_FloodPerEvent(benchmark::State& state) {
   state.counters["pending"] = static_cast<double>(pending) / static_cast<double>(state.iterations());
 }
 // 6890 bpm: a 32-sample delay, about 64 pending; 107 bpm: about 2060 samples, about 4100 pending.
-BENCHMARK(BM_FloodPerEvent)->Arg(6890)->Arg(861)->Arg(107)->Repetitions(5);
+BENCHMARK(BM_FloodPerEvent)->Arg(6890)->Arg(861)->Arg(107)->Repetitions(5)->Apply(WithMinimum);
 
-// Prints each case's median CPU time per event as a ratio to the 64-pending case of the same benchmark.
-class RatioReporter : public benchmark::ConsoleReporter {
- public:
-  void ReportRuns(const std::vector<Run>& runs) override {
-    ConsoleReporter::ReportRuns(runs);
-    for (const Run& run : runs) {
-      if (run.run_type != Run::RT_Aggregate) {
-        const std::string name = run.run_name.function_name + "/" + run.run_name.args;
-        mSamples[name].push_back(run.GetAdjustedCPUTime());
-        mPending[name] = run.counters.at("pending").value;
-      }
-    }
+// Each case's CPU time per event against the fewest-pending case of the same benchmark, which does the same
+// work with the shortest queue.
+void PrintQueueGrowth(const FloorRatioReporter& reporter, const std::string& prefix,
+                      const std::vector<std::string>& args, int eventsPerIteration) {
+  const std::string base = prefix + args.front();
+  for (const std::string& arg : args) {
+    const std::string name = prefix + arg;
+    char what[128];
+    std::snprintf(what, sizeof what, "%s, %.0f pending, per event vs %.0f pending", name.c_str(),
+                  reporter.Counter(name, "median", "pending"), reporter.Counter(base, "median", "pending"));
+    reporter.PrintRatio(what, name, base, eventsPerIteration);
   }
-  void Finalize() override {
-    ConsoleReporter::Finalize();
-    Ratios("BM_NoteQueuePerEvent/", {"128", "1024", "8192"}, 32);
-    Ratios("BM_FloodPerEvent/", {"6890", "861", "107"}, 2 * kTriggersPerBlock);
-  }
-
- private:
-  static double Min(std::vector<double> v) { return *std::min_element(v.begin(), v.end()); }
-  static double Median(std::vector<double> v) {
-    std::sort(v.begin(), v.end());
-    return v[v.size() / 2];
-  }
-  void Ratios(const std::string& prefix, const std::vector<std::string>& args, int eventsPerIteration) {
-    const std::string base = prefix + args.front();
-    if (!mSamples.count(base)) return;
-    for (const std::string& arg : args) {
-      const std::string name = prefix + arg;
-      if (!mSamples.count(name)) continue;
-      const double minNs = Min(mSamples[name]) / eventsPerIteration;
-      const double medNs = Median(mSamples[name]) / eventsPerIteration;
-      std::printf("%-28s %6.0f pending: %7.1f ns/event min, %7.1f median (CPU); ratio to %.0f pending: "
-                  "%.2f min, %.2f median\n",
-                  name.c_str(), mPending[name], minNs, medNs, mPending[base], minNs * eventsPerIteration /
-                  Min(mSamples[base]), medNs * eventsPerIteration / Median(mSamples[base]));
-    }
-  }
-  std::map<std::string, std::vector<double>> mSamples;
-  std::map<std::string, double> mPending;
-};
+}
 }  // namespace
 
 int main(int argc, char** argv) {
-  benchmark::Initialize(&argc, argv);
-  RatioReporter reporter;
-  benchmark::RunSpecifiedBenchmarks(&reporter);
-  benchmark::Shutdown();
-  return 0;
+  return RunWithRatios(argc, argv, [](const FloorRatioReporter& reporter) {
+    PrintQueueGrowth(reporter, "BM_NoteQueuePerEvent/", {"128", "1024", "8192"}, 32);
+    PrintQueueGrowth(reporter, "BM_FloodPerEvent/", {"6890", "861", "107"}, 2 * kTriggersPerBlock);
+  });
 }

@@ -7,8 +7,8 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <map>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include <lv2/atom/forge.h>
@@ -18,6 +18,7 @@
 #include <lv2/options/options.h>
 #include <lv2/time/time.h>
 
+#include "FloorRatio.h"
 #include "LilvHost.h"
 #include "Sessions.h"
 #include "VstAbi.h"
@@ -307,47 +308,20 @@ void BM_VstProcess(benchmark::State& state) { BM_Session<VstPlayer>(state); }
 
 void Sessions(benchmark::internal::Benchmark* b) {
   for (int i = 0; i < static_cast<int>(BenchSessions().size()); ++i) b->Arg(i);
-  b->Repetitions(15)->ComputeStatistics("min", [](const std::vector<double>& v) {
-    return *std::min_element(v.begin(), v.end());
-  });
+  FloorRepetitions(b);
 }
 BENCHMARK(BM_VstProcess)->Apply(Sessions);
 BENCHMARK(BM_LV2Run)->Apply(Sessions);
 
-// Keeps the aggregates and prints LV2 / VST for each session once everything has run.
-class RatioReporter : public benchmark::ConsoleReporter {
- public:
-  void ReportRuns(const std::vector<Run>& runs) override {
-    for (const Run& run : runs) {
-      if (run.run_type != Run::RT_Aggregate) continue;
-      const std::string name = run.run_name.str();
-      const bool lv2 = name.find("BM_LV2Run") == 0;
-      const std::string session = name.substr(name.find('/') + 1);
-      mTimes[session][lv2][run.aggregate_name] = run.GetAdjustedCPUTime();
-    }
-    ConsoleReporter::ReportRuns(runs);
+// The VST build is the floor: the same sessions through the same plug-in, handed over the other way.
+void PrintFormatRatios(const FloorRatioReporter& reporter) {
+  std::printf("\nLV2 run() / VST processing, CPU time of a whole session:\n");
+  for (size_t i = 0; i < BenchSessions().size(); ++i) {
+    const std::string arg = "/" + std::to_string(i);
+    reporter.PrintRatio(std::string("session ") + BenchSessions()[i].mName + ", LV2 run() vs VST", "BM_LV2Run" + arg,
+                        "BM_VstProcess" + arg);
   }
-  void Finalize() override {
-    ConsoleReporter::Finalize();
-    std::printf("\nLV2 run() / VST processing, CPU time of a whole session:\n");
-    for (auto& [session, formats] : mTimes) {
-      if (!formats.count(false) || !formats.count(true)) continue;
-      std::printf("  session %s: min %.3f, median %.3f  (VST median %.1f us, LV2 median %.1f us)\n",
-                  session.c_str(), formats[true]["min"] / formats[false]["min"],
-                  formats[true]["median"] / formats[false]["median"], formats[false]["median"] / 1e3,
-                  formats[true]["median"] / 1e3);
-    }
-  }
-
- private:
-  std::map<std::string, std::map<bool, std::map<std::string, double>>> mTimes;
-};
+}
 }  // namespace
 
-int main(int argc, char** argv) {
-  benchmark::Initialize(&argc, argv);
-  RatioReporter reporter;
-  benchmark::RunSpecifiedBenchmarks(&reporter);
-  benchmark::Shutdown();
-  return 0;
-}
+int main(int argc, char** argv) { return RunWithRatios(argc, argv, PrintFormatRatios); }

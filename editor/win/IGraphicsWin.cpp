@@ -1,4 +1,4 @@
-// The Windows graphics host: GDI text, resource images and the hand-over to the window class.
+// The Windows graphics host: GDI text, resource images and the window class it hands over to.
 #include "IGraphicsWin.h"
 
 #include <cstring>
@@ -8,10 +8,11 @@
 #include "RasterBitmap.h"
 
 IGraphicsWin::IGraphicsWin(IPluginBase* plug, int width, int height, int frameRate)
-    : IGraphicsRaster(plug, width, height, frameRate), mWindowFactory(&EditorWindowWin::Create) {}
+    : IGraphicsWindowed(plug, width, height, frameRate), mWindowFactory(&EditorWindowWin::Create) {}
 
+// No host calls from here: the plug-in around this host is being destroyed.
 IGraphicsWin::~IGraphicsWin() {
-  CloseWindow();
+  DropWindow();
   if (mTextFont) {
     // GDI keeps a font that is still selected into a context; the draw bitmap's context goes only after us.
     HDC dc = mDrawBitmap ? static_cast<HDC>(mDrawBitmap->DeviceContext()) : nullptr;
@@ -20,44 +21,8 @@ IGraphicsWin::~IGraphicsWin() {
   }
 }
 
-void* IGraphicsWin::OpenWindow(void* parentWindow) {
-  mParentWindow = static_cast<HWND>(parentWindow);
-  mWindowPlace = IRect(0, 0, Width(), Height());
-  if (mWindow) {
-    // A host that opens again without closing gets the window where and as large as it was; a host that
-    // destroyed its window first took ours along, which has no place to keep.
-    mWindow->PlaceIn(parentWindow, &mWindowPlace);
-    CloseWindow();
-  }
-  if (!mWindowFactory) return nullptr;
-  mWindow = mWindowFactory(this, parentWindow);
-  if (!mWindow) return nullptr;
-  SetAllControlsDirty();
-  return mWindow->Handle();
-}
-
-void IGraphicsWin::CloseWindow() {
-  // The window takes its typed-entry box along, and with it the edit the box belonged to.
-  mWindow.reset();
-  SetEdited(nullptr, nullptr);
-}
-
-void* IGraphicsWin::GetWindow() { return mWindow ? mWindow->Handle() : nullptr; }
-
-bool IGraphicsWin::PaintToWindow(const IRect* r) { return mWindow ? mWindow->Paint(r) : true; }
-
-void IGraphicsWin::OpenTextEntry(IControl* control, IParameter* param, bool textMode) {
-  if (!control || (!param && !textMode)) return;
-  if (!mWindow || mWindow->HasTextEntry()) return;
-  // A box in text mode edits the control's own text: no parameter takes what is typed.
-  if (mWindow->OpenTextEntry(control, param, textMode)) SetEdited(control, textMode ? nullptr : param);
-}
-
-void IGraphicsWin::Resize(int width, int height) {
-  const int dw = width - Width();
-  const int dh = height - Height();
-  IGraphicsRaster::Resize(width, height);
-  if (mWindow) mWindow->GrowBy(dw, dh);
+std::unique_ptr<EditorWindow> IGraphicsWin::MakeWindow(void* parent) {
+  return mWindowFactory ? mWindowFactory(this, parent) : nullptr;
 }
 
 void IGraphicsWin::SetTextColor(HDC dc, const IColor& color) {

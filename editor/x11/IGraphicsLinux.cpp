@@ -1,4 +1,4 @@
-// The Linux graphics host: text drawing, resource images and the hand-over to the window class.
+// The Linux graphics host: text drawing, resource images and the window class it hands over to.
 #include "IGraphicsLinux.h"
 
 #include <strings.h>
@@ -14,40 +14,16 @@
 #include "RasterBitmap.h"
 
 IGraphicsLinux::IGraphicsLinux(IPluginBase* plug, int width, int height, int frameRate)
-    : IGraphicsRaster(plug, width, height, frameRate), mWindowFactory(&EditorWindowX11::Create) {}
+    : IGraphicsWindowed(plug, width, height, frameRate), mWindowFactory(&EditorWindowX11::Create) {}
 
 // No host calls from here: the plug-in around this host is being destroyed.
-IGraphicsLinux::~IGraphicsLinux() {
-  ScopedLock lock(ControlsLock());
-  mWindow.reset();
-}
+IGraphicsLinux::~IGraphicsLinux() { DropWindow(); }
 
 RecursiveLock& IGraphicsLinux::ControlsLock() { return mPlug ? mPlug->Lock() : mOwnLock; }
 
-void* IGraphicsLinux::OpenWindow(void* parentWindow) {
-  // A second open without a close replaces the window.
-  CloseWindow();
-  mParentWindow = parentWindow;
-  if (!mWindowFactory) return nullptr;
-  ScopedLock lock(ControlsLock());
-  mWindow = mWindowFactory(this, parentWindow);
-  if (!mWindow) return nullptr;
-  SetAllControlsDirty();
-  return mWindow->Handle();
+std::unique_ptr<EditorWindow> IGraphicsLinux::MakeWindow(void* parent) {
+  return mWindowFactory ? mWindowFactory(this, parent) : nullptr;
 }
-
-void IGraphicsLinux::CloseWindow() {
-  // The window's thread reaches this host only under the lock, so it cannot be inside while the window goes.
-  ScopedLock lock(ControlsLock());
-  mWindow.reset();
-  SetEdited(nullptr, nullptr);
-  // A press whose release the window will never see (the host closed the editor during a drag) ends here.
-  CancelMouseCapture();
-}
-
-void* IGraphicsLinux::GetWindow() { return mWindow ? mWindow->Handle() : nullptr; }
-
-bool IGraphicsLinux::PaintToWindow(const IRect* r) { return mWindow ? mWindow->Paint(r) : true; }
 
 bool IGraphicsLinux::NeedsFont(ITextStyle* style) const {
   if (mFontMade) return false;
@@ -87,12 +63,6 @@ bool IGraphicsLinux::DrawText(const ITextStyle* style, const char* text, const I
   if (clip.Empty() || clip.W() <= 0 || clip.H() <= 0) return true;
   mFont->Draw(surface, text, rect, style->mAlign, &mLastTextColor, &clip);
   return true;
-}
-
-void IGraphicsLinux::OpenTextEntry(IControl* control, IParameter* param, bool textMode) {
-  if (!control || (!param && !textMode)) return;
-  if (!mWindow || mWindow->HasTextEntry()) return;
-  if (mWindow->OpenTextEntry(control, param, textMode)) SetEdited(control, param);
 }
 
 RasterBitmap* IGraphicsLinux::LoadPlatformBitmap(int id, const char* name) {

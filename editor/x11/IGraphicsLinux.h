@@ -4,32 +4,23 @@
 
 #include <memory>
 
-#include "EditorWindow.h"
-#include "IGraphicsRaster.h"
+#include "IGraphicsWindowed.h"
 #include "RecursiveLock.h"
 
 class FreeTypeFont;
 
-class IGraphicsLinux : public IGraphicsRaster {
+class IGraphicsLinux : public IGraphicsWindowed {
  public:
   IGraphicsLinux(IPluginBase* plug, int width, int height, int frameRate = 0);
   ~IGraphicsLinux() override;
 
-  void* OpenWindow(void* parentWindow) override;
-  void CloseWindow() override;
-  void* GetWindow() override;
-  // Shows r on screen; with no window open there is nothing to show and nothing fails.
-  bool PaintToWindow(const IRect* r) override;
   // The font is made from the first style drawn and kept for the host's life; later styles change only the colour.
   bool DrawText(const ITextStyle* style, const char* text, const IRect* rect) override;
-  void OpenTextEntry(IControl* control, IParameter* param, bool textMode) override;
   RasterBitmap* LoadPlatformBitmap(int id, const char* name) override;
 
   void SetModuleInstance(void* module) { mModule = module; }
   // Where OpenWindow gets its window from; none means the editor cannot open a window.
   void SetWindowFactory(EditorWindowFactory<IGraphicsLinux> factory) { mWindowFactory = factory; }
-  EditorWindow* Window() const { return mWindow.get(); }
-  void* ParentWindow() const { return mParentWindow; }
   FreeTypeFont* Font() const { return mFont.get(); }
   const IColor& LastTextColor() const { return mLastTextColor; }
   // The lock that host threads hold when they reach the controls (the plug-in's), which the window's own thread
@@ -41,12 +32,14 @@ class IGraphicsLinux : public IGraphicsRaster {
   bool NeedsFont(ITextStyle* style) const;
   void AdoptFont(std::unique_ptr<FreeTypeFont> font, const ITextStyle& style);
 
+ protected:
+  std::unique_ptr<EditorWindow> MakeWindow(void* parent) override;
+  RecursiveLock* WindowThreadLock() override { return &ControlsLock(); }
+
  private:
   bool mFontMade = false;
   IColor mLastTextColor{255, 0, 0, 0};
   void* mModule = nullptr;
-  std::unique_ptr<EditorWindow> mWindow;
-  void* mParentWindow = nullptr;
   std::unique_ptr<FreeTypeFont> mFont;
   EditorWindowFactory<IGraphicsLinux> mWindowFactory;
   RecursiveLock mOwnLock;

@@ -210,4 +210,9 @@ TEST(IGraphicsLinuxWindow, WindowGetsPaintsAndEntryRequestsAndEveryControlIsRedr
   g->CloseWindow();
   EXPECT_EQ(FakeEditorWindow::sLast, nullptr);
   EXPECT_EQ(g->EditedControl(), nullptr);
+
+  g->OpenWindow(reinterpret_cast<void*>(0x99));
+  g->OpenTextEntry(control, &param, true);
+  EXPECT_EQ(g->EditedControl(), control);
+  EXPECT_EQ(g->EditedParam(), nullptr) << "what is typed in text mode sets no parameter";
 }

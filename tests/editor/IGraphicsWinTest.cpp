@@ -270,6 +270,15 @@ TEST_F(WinEditor, PressDragAndReleaseCaptureThePointerAndBracketTheHostGesture) 
   EXPECT_EQ(g->CaptureIndex(), -1);
 }
 
+TEST_F(WinEditor, ClosingDuringADragEndsTheHostGesture) {
+  SendMessageA(mEditor, WM_LBUTTONDOWN, MK_LBUTTON, At(126, 219));
+  SendMessageA(mEditor, WM_MOUSEMOVE, MK_LBUTTON, At(150, 219));
+  ASSERT_EQ(Calls(audioMasterBeginEdit), 1);
+  mHost.Dispatch(effEditClose);
+  EXPECT_EQ(Calls(audioMasterEndEdit), 1);
+  EXPECT_EQ(g->CaptureIndex(), -1);
+}
+
 TEST_F(WinEditor, ModifierKeysOfTheMessageReachTheControl) {
   // A fader's wheel moves by a hundredth, or by a thousandth with shift held.
   POINT p = {200, 219};
