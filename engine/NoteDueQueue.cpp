@@ -16,8 +16,14 @@ int32_t NoteDueQueue::Top() const {
   return best;
 }
 
-void NoteDueQueue::Push(int32_t idx) {
+void NoteDueQueue::Push(int32_t idx, int stream) {
   NoteRecord& record = mRecords[idx];
+  ++mSize;
+  if (stream >= 0 && stream < kNumLanes &&
+      (mLanes[stream].last == kNoRecord || mLanes[stream].lastDueAt <= record.mDueAt)) {
+    Append(stream, idx);
+    return;
+  }
   // The lane that ends latest without passing the record keeps the lanes' last times far apart.
   int chosen = -1;
   int empty = -1;
@@ -30,15 +36,19 @@ void NoteDueQueue::Push(int32_t idx) {
     }
   }
   if (chosen < 0) chosen = empty;
-  ++mSize;
   if (chosen < 0) {
     record.mLane = -1;
     mHeap.Push(idx);
     return;
   }
+  Append(chosen, idx);
+}
+
+void NoteDueQueue::Append(int laneIdx, int32_t idx) {
   // Equal times keep their adding order: the record's order is the latest yet.
-  Lane& lane = mLanes[chosen];
-  record.mLane = static_cast<int8_t>(chosen);
+  NoteRecord& record = mRecords[idx];
+  Lane& lane = mLanes[laneIdx];
+  record.mLane = static_cast<int8_t>(laneIdx);
   record.mNext = kNoRecord;
   record.mPrev = lane.last;
   if (lane.last != kNoRecord)

@@ -1,9 +1,10 @@
 // The pending records in sending order: due time, then adding order.
 //
 // Each voice queues its events in time order as long as its delay stays, so records mostly arrive already
-// sorted within a few streams. They are appended to the lane whose last record is the latest not after them
-// (a linked list per lane), and only a record earlier than every lane's last goes into a heap. Adding and
-// taking the first record then cost a scan of the lanes, whatever the length of the queue.
+// sorted within a few streams. A caller that knows its stream names the lane (a linked list per lane); other
+// records go to the lane whose last record is the latest not after them, and only a record earlier than every
+// lane's last goes into a heap. Adding and taking the first record then cost at most a scan of the lanes,
+// whatever the length of the queue.
 #pragma once
 
 #include <cstdint>
@@ -19,7 +20,8 @@ class NoteDueQueue {
 
   int Size() const { return mSize; }
   int32_t Top() const;
-  void Push(int32_t idx);
+  // The caller's stream names a lane, which is not taken when it would fall out of order.
+  void Push(int32_t idx, int stream = -1);
   void Remove(int32_t idx);
   void Clear();
 
@@ -49,6 +51,7 @@ class NoteDueQueue {
       lane.firstOrder = mRecords[idx].mOrder;
     }
   }
+  void Append(int laneIdx, int32_t idx);
   void SetLast(Lane& lane, int32_t idx) {
     lane.last = idx;
     if (idx != kNoRecord) lane.lastDueAt = mRecords[idx].mDueAt;

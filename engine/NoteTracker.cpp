@@ -39,12 +39,12 @@ void NoteTracker::Free(int32_t idx) {
   mFreeList[mNumFree++] = idx;
 }
 
-void NoteTracker::Queue(int32_t idx, int32_t time) {
+void NoteTracker::Queue(int32_t idx, int32_t time, int stream) {
   NoteRecord& record = mRecords[idx];
   record.mDueAt = mClock + time;
   // Behind every record of equal time.
   record.mOrder = mNextOrder++;
-  mDue.Push(idx);
+  mDue.Push(idx, stream);
   mByKey.Insert(idx);
   ++QueuedCount(record);
 }
@@ -56,7 +56,8 @@ void NoteTracker::Unqueue(int32_t idx) {
   --QueuedCount(record);
 }
 
-bool NoteTracker::Add(int32_t time, int note, int channel, int velocity, bool isNoteOff, bool isSilencing) {
+bool NoteTracker::Add(int32_t time, int note, int channel, int velocity, bool isNoteOff, bool isSilencing,
+                      int stream) {
   CC_ASSERT(channel >= 0 && channel <= 15);
   CC_ASSERT(note >= 0 && note < NUM_MIDI_NOTES);
   const int32_t idx = TakeRecord();
@@ -70,24 +71,24 @@ bool NoteTracker::Add(int32_t time, int note, int channel, int velocity, bool is
   record.mIsSilencing = isSilencing;
   time = ClampTime(time);
   if (!isNoteOff) AvoidCutoff(note, channel, time);
-  Queue(idx, time);
+  Queue(idx, time, stream);
   return true;
 }
 
-bool NoteTracker::AddNoteOn(int32_t time, int note, int channel, int velocity) {
+bool NoteTracker::AddNoteOn(int32_t time, int note, int channel, int velocity, int stream) {
   if (!CanAddNoteOn()) return false;
-  if (!Add(time, note, channel, velocity, false, false)) return false;
+  if (!Add(time, note, channel, velocity, false, false, stream)) return false;
   ++mReservedReleases;
   return true;
 }
 
-bool NoteTracker::AddNoteOff(int32_t time, int note, int channel, int velocity) {
+bool NoteTracker::AddNoteOff(int32_t time, int note, int channel, int velocity, int stream) {
   if (mReservedReleases > 0) --mReservedReleases;
-  return Add(time, note, channel, velocity, true, false);
+  return Add(time, note, channel, velocity, true, false, stream);
 }
 
 bool NoteTracker::AddSilencingNoteOff(int32_t time, int note, int channel) {
-  return Add(time, note, channel, 0, true, true);
+  return Add(time, note, channel, 0, true, true, kNoStream);
 }
 
 // The first note-off of the key at or after the new note-on's time moves just ahead of it, unless a note-on of
@@ -104,7 +105,7 @@ void NoteTracker::AvoidCutoff(int note, int channel, int32_t time) {
     idx = mByKey.Next(idx);
   if (idx == kNoRecord || mRecords[idx].Key() != key || !mRecords[idx].mIsNoteOff) return;
   Unqueue(idx);
-  Queue(idx, time > 0 ? time - 1 : 0);
+  Queue(idx, time > 0 ? time - 1 : 0, kNoStream);
 }
 
 bool NoteTracker::HasNoteOnAt(int note, int channel, int32_t time) const {

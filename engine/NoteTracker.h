@@ -30,10 +30,13 @@ class NoteTracker {
 
   // A note-on also reserves the slot of its release, so that a full queue refuses new notes but never loses
   // the note-off of one it accepted. False when the queue is full: the note is not played.
+  // A stream is a caller's sequence of events in time order (a voice's notes and their releases): naming it
+  // lets the queue append in constant time.
+  static constexpr int kNoStream = -1;
   bool CanAddNoteOn() const;
-  bool AddNoteOn(int32_t time, int note, int channel, int velocity);
+  bool AddNoteOn(int32_t time, int note, int channel, int velocity, int stream = kNoStream);
   // The release of an accepted note-on: it takes the slot that note-on reserved.
-  bool AddNoteOff(int32_t time, int note, int channel, int velocity);
+  bool AddNoteOff(int32_t time, int note, int channel, int velocity, int stream = kNoStream);
   // A note-off that silences a channel (velocity 0); the channel's queue must have been cancelled first.
   bool AddSilencingNoteOff(int32_t time, int note, int channel);
 
@@ -64,11 +67,11 @@ class NoteTracker {
 
  private:
   int32_t TakeRecord();
-  void Queue(int32_t idx, int32_t time);
+  void Queue(int32_t idx, int32_t time, int stream);
   void Unqueue(int32_t idx);
   void Free(int32_t idx);
   void AvoidCutoff(int note, int channel, int32_t time);
-  bool Add(int32_t time, int note, int channel, int velocity, bool isNoteOff, bool isSilencing);
+  bool Add(int32_t time, int note, int channel, int velocity, bool isNoteOff, bool isSilencing, int stream);
 
   int32_t& QueuedCount(const NoteRecord& record) {
     return (record.mIsNoteOff ? mQueuedNoteOffs : mQueuedNoteOns)[record.mNote][record.mChannel];

@@ -33,8 +33,11 @@ Cyclochord::Cyclochord(IPluginHostLink host)
   mMainVoice.SetNumIntervals(1);
   mParallelVoice.SetNumIntervals(1);
   CC_ASSERT(mRotatorVoice[0].numIntervals() == 4);
-  for (Voice* voice : {&mMainVoice, &mParallelVoice, &mRotatorVoice[0], &mRotatorVoice[1]})
+  int stream = 0;
+  for (Voice* voice : {&mMainVoice, &mParallelVoice, &mRotatorVoice[0], &mRotatorVoice[1]}) {
     voice->mpRandom = mRandomState;
+    voice->mStream = stream++;
+  }
   mOutMsgs.reserve(kReservedOutMsgs);
 
   for (int i = Id::kNumHostParams; i < Id::kNumParams; ++i) mParameters.push_back(std::make_unique<IParameter>());
@@ -121,8 +124,8 @@ void Cyclochord::Emit(Voice& voice, int note, int velocity, int32_t offset, Note
     mTriggerTracker.Release(note, offset, mNoteTracker);
     *pCurrentGroup = mTriggerTracker.BeginGroup(note);
   }
-  if (mNoteTracker.AddNoteOn(time, outNote, channel, outVelocity))
-    (*pCurrentGroup)->AddEmittedNote(outNote, channel, outVelocity, voice.mDelaySamples);
+  if (mNoteTracker.AddNoteOn(time, outNote, channel, outVelocity, voice.mStream))
+    (*pCurrentGroup)->AddEmittedNote(outNote, channel, outVelocity, voice.mDelaySamples, voice.mStream);
 }
 
 void Cyclochord::Release(int note, int32_t offset) { mTriggerTracker.Release(note, offset, mNoteTracker); }

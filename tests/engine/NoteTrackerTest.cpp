@@ -207,6 +207,8 @@ TEST_P(NoteTrackerModel, AgreesWithAPlainTimeOrderedListOverARandomSession) {
   for (int step = 0; step < 60000; ++step) {
     const int note = pick(60, 59 + numNotes), channel = pick(0, numChannels - 1);
     const int time = pick(0, 1) ? pick(0, latest) : pick(0, 40);
+    // Named streams are mostly out of order here; one past the last is no stream at all.
+    const int stream = pick(NoteTracker::kNoStream, NoteDueQueue::kNumLanes);
     switch (pick(0, 9)) {
       case 0:
       case 1:
@@ -214,13 +216,13 @@ TEST_P(NoteTrackerModel, AgreesWithAPlainTimeOrderedListOverARandomSession) {
         if (model.HasNoteOnAt(note, channel, time) != tracker.HasNoteOnAt(note, channel, time))
           FAIL() << "de-duplication differs at step " << step;
         if (tracker.HasNoteOnAt(note, channel, time)) break;
-        tracker.AddNoteOn(time, note, channel, 100);
+        tracker.AddNoteOn(time, note, channel, 100, stream);
         model.AddNoteOn(time, note, channel);
         break;
       case 3:
       case 4:
       case 5:
-        tracker.AddNoteOff(time, note, channel, 0);
+        tracker.AddNoteOff(time, note, channel, 0, stream);
         model.Insert(time, {0, 1, note, channel});
         break;
       case 6:
