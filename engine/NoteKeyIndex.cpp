@@ -65,6 +65,14 @@ void NoteKeyIndex::Erase(int32_t idx) {
   record.mLeft = record.mRight = kNoRecord;
 }
 
+void NoteKeyIndex::EraseFirst(int32_t idx) {
+  NoteRecord& record = mRecords[idx];
+  int32_t* link = &mRoots[record.Key()];
+  while (*link != idx && *link != kNoRecord) link = &mRecords[*link].mLeft;
+  if (*link == idx) *link = record.mRight;
+  record.mRight = kNoRecord;
+}
+
 int32_t NoteKeyIndex::LowerBound(int key, int64_t dueAt, uint64_t order) const {
   const Position at{dueAt, order};
   int32_t found = kNoRecord;

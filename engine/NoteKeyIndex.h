@@ -15,6 +15,8 @@ class NoteKeyIndex {
 
   void Insert(int32_t idx);
   void Erase(int32_t idx);
+  // Erase of a record that comes first among its key's, as every due record does: no comparisons.
+  void EraseFirst(int32_t idx);
   void Clear();
 
   // The key's first record at or after (dueAt, order); kNoRecord when there is none.

@@ -108,7 +108,9 @@ void NoteTracker::TakeDue(int32_t nFrames, Collect&& collect) {
     else
       mSounding[record.mNote] |= 1u << record.mChannel;
     collect(record, static_cast<int32_t>(record.mDueAt - mClock));
-    Unqueue(idx);
+    mDue.Remove(idx);
+    mByKey.EraseFirst(idx);
+    --QueuedCount(record);
     Free(idx);
   }
   mClock = end;
