@@ -95,7 +95,7 @@ bool NoteTracker::AddSilencingNoteOff(int32_t time, int note, int channel) {
 // the key later than the new one comes first (that one owns it). Note-ons at exactly that time do not stand in
 // the way.
 void NoteTracker::AvoidCutoff(int note, int channel, int32_t time) {
-  if (mQueuedNoteOffs[note][channel] == 0) return;
+  if (mQueued[1][note][channel] == 0) return;
   const int64_t dueAt = mClock + time;
   const int key = note * 16 + channel;
   int32_t idx = mByKey.LowerBound(key, dueAt, 0);
@@ -109,7 +109,7 @@ void NoteTracker::AvoidCutoff(int note, int channel, int32_t time) {
 }
 
 bool NoteTracker::HasNoteOnAt(int note, int channel, int32_t time) const {
-  if (mQueuedNoteOns[note][channel] == 0) return false;
+  if (mQueued[0][note][channel] == 0) return false;
   const int64_t dueAt = mClock + time;
   const int key = note * 16 + channel;
   for (int32_t idx = mByKey.LowerBound(key, dueAt, 0);
@@ -121,7 +121,7 @@ bool NoteTracker::HasNoteOnAt(int note, int channel, int32_t time) const {
 void NoteTracker::CancelChannel(int channel) {
   for (int note = 0; note < NUM_MIDI_NOTES; ++note) {
     const int key = note * 16 + channel;
-    while (mQueuedNoteOns[note][channel] + mQueuedNoteOffs[note][channel] > 0) {
+    while (mQueued[0][note][channel] + mQueued[1][note][channel] > 0) {
       const int32_t idx = mByKey.LowerBound(key, INT64_MIN, 0);
       CC_ASSERT(idx != kNoRecord && mRecords[idx].Key() == key);
       Unqueue(idx);
@@ -146,8 +146,7 @@ void NoteTracker::Clear() {
   mDue.ForEach([&](int32_t idx) { Free(idx); });
   mDue.Clear();
   mByKey.Clear();
-  std::memset(mQueuedNoteOns, 0, sizeof(mQueuedNoteOns));
-  std::memset(mQueuedNoteOffs, 0, sizeof(mQueuedNoteOffs));
+  std::memset(mQueued, 0, sizeof(mQueued));
 }
 
 int64_t NoteTracker::NextTime() const {
@@ -168,7 +167,6 @@ bool NoteTracker::IsConsistent() const {
       ++counts[record.mIsNoteOff][record.mNote][record.mChannel];
   });
   if (!fieldsValid) return false;
-  return std::memcmp(counts[0], mQueuedNoteOns, sizeof(mQueuedNoteOns)) == 0 &&
-         std::memcmp(counts[1], mQueuedNoteOffs, sizeof(mQueuedNoteOffs)) == 0 &&
+  return std::memcmp(counts, mQueued, sizeof(mQueued)) == 0 &&
          static_cast<int64_t>(NumPending()) + mReservedReleases <= mCapacity;
 }

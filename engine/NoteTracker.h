@@ -74,7 +74,7 @@ class NoteTracker {
   bool Add(int32_t time, int note, int channel, int velocity, bool isNoteOff, bool isSilencing, int stream);
 
   int32_t& QueuedCount(const NoteRecord& record) {
-    return (record.mIsNoteOff ? mQueuedNoteOffs : mQueuedNoteOns)[record.mNote][record.mChannel];
+    return mQueued[record.mIsNoteOff][record.mNote][record.mChannel];
   }
 
   const int mCapacity;
@@ -93,8 +93,8 @@ class NoteTracker {
   uint32_t mRandom = 0x9E3779B9u;
   int mReservedReleases = 0;
   // Most questions concern a key with nothing queued, and end here.
-  int32_t mQueuedNoteOns[NUM_MIDI_NOTES][NUM_MIDI_CHANNELS] = {};
-  int32_t mQueuedNoteOffs[NUM_MIDI_NOTES][NUM_MIDI_CHANNELS] = {};
+  // Note-ons, then note-offs, by key.
+  int32_t mQueued[2][NUM_MIDI_NOTES][NUM_MIDI_CHANNELS] = {};
 };
 
 template <typename Collect>
