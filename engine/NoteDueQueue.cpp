@@ -16,6 +16,49 @@ int32_t NoteDueQueue::Top() const {
   return best;
 }
 
+int32_t NoteDueQueue::PopBefore(int64_t end) {
+  int32_t heapTop = mHeap.Top();
+  int64_t bestDueAt = end;
+  uint64_t bestOrder = 0;
+  if (heapTop != kNoRecord && mRecords[heapTop].mDueAt < end) {
+    bestDueAt = mRecords[heapTop].mDueAt;
+    bestOrder = mRecords[heapTop].mOrder;
+  } else {
+    heapTop = kNoRecord;
+  }
+  int best = -1;
+  for (int l = 0; l < kNumLanes; ++l) {
+    const Lane& lane = mLanes[l];
+    if (lane.first != kNoRecord && (lane.firstDueAt < bestDueAt ||
+                                    (lane.firstDueAt == bestDueAt && lane.firstOrder < bestOrder))) {
+      best = l;
+      bestDueAt = lane.firstDueAt;
+      bestOrder = lane.firstOrder;
+    }
+  }
+  if (best < 0) {
+    if (heapTop != kNoRecord) {
+      --mSize;
+      mHeap.Remove(heapTop);
+    }
+    return heapTop;
+  }
+  // The first of a lane has nothing before it.
+  Lane& lane = mLanes[best];
+  const int32_t idx = lane.first;
+  NoteRecord& record = mRecords[idx];
+  --mSize;
+  if (record.mNext != kNoRecord) {
+    mRecords[record.mNext].mPrev = kNoRecord;
+    SetFirst(lane, record.mNext);
+  } else {
+    lane.first = lane.last = kNoRecord;
+  }
+  record.mLane = -1;
+  record.mNext = kNoRecord;
+  return idx;
+}
+
 void NoteDueQueue::Push(int32_t idx, int stream) {
   NoteRecord& record = mRecords[idx];
   ++mSize;

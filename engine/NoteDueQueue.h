@@ -23,6 +23,8 @@ class NoteDueQueue {
   // The caller's stream names a lane, which is not taken when it would fall out of order.
   void Push(int32_t idx, int stream = -1);
   void Remove(int32_t idx);
+  // Takes the first record when it is due before `end`; kNoRecord otherwise.
+  int32_t PopBefore(int64_t end);
   void Clear();
 
   // Calls visit(idx) for every queued record, in no particular order; visit must not change the queue.

@@ -101,14 +101,13 @@ template <typename Collect>
 void NoteTracker::TakeDue(int32_t nFrames, Collect&& collect) {
   if (nFrames < 0) nFrames = 0;
   const int64_t end = mClock + nFrames;
-  for (int32_t idx = mDue.Top(); idx != kNoRecord && mRecords[idx].mDueAt < end; idx = mDue.Top()) {
+  for (int32_t idx = mDue.PopBefore(end); idx != kNoRecord; idx = mDue.PopBefore(end)) {
     const NoteRecord& record = mRecords[idx];
     if (record.mIsNoteOff)
       mSounding[record.mNote] &= ~(1u << record.mChannel);
     else
       mSounding[record.mNote] |= 1u << record.mChannel;
     collect(record, static_cast<int32_t>(record.mDueAt - mClock));
-    mDue.Remove(idx);
     mByKey.EraseFirst(idx);
     --QueuedCount(record);
     Free(idx);
