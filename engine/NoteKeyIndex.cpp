@@ -3,11 +3,138 @@
 #include <algorithm>
 #include <initializer_list>
 
-NoteKeyIndex::NoteKeyIndex(NoteRecord* records) : mRecords(records) { Clear(); }
+NoteKeyIndex::NoteKeyIndex(NoteRecord* records) : mRecords(records) {}
 
-void NoteKeyIndex::Clear() { std::fill(mRoots, mRoots + kNumKeys, kNoRecord); }
+void NoteKeyIndex::Clear() { std::fill(mKeys, mKeys + kNumKeys, Key()); }
 
-// Iterative throughout: a key mostly holds one or two records, where recursion would cost more than the work.
+// ---- The sorted list of every key ----
+
+void NoteKeyIndex::LinkBefore(Key& key, int32_t next, int32_t idx) {
+  NoteRecord& record = mRecords[idx];
+  record.mKeyNext = next;
+  record.mKeyPrev = next != kNoRecord ? mRecords[next].mKeyPrev : key.last;
+  if (record.mKeyPrev != kNoRecord)
+    mRecords[record.mKeyPrev].mKeyNext = idx;
+  else
+    key.first = idx;
+  if (next != kNoRecord)
+    mRecords[next].mKeyPrev = idx;
+  else
+    key.last = idx;
+  ++key.count;
+}
+
+void NoteKeyIndex::Unlink(Key& key, int32_t idx) {
+  NoteRecord& record = mRecords[idx];
+  if (record.mKeyPrev != kNoRecord)
+    mRecords[record.mKeyPrev].mKeyNext = record.mKeyNext;
+  else
+    key.first = record.mKeyNext;
+  if (record.mKeyNext != kNoRecord)
+    mRecords[record.mKeyNext].mKeyPrev = record.mKeyPrev;
+  else
+    key.last = record.mKeyPrev;
+  record.mKeyNext = record.mKeyPrev = kNoRecord;
+  --key.count;
+}
+
+// With few records every walk is short again: the tree goes, and the list, always whole, serves alone. Tree links
+// are set anew when a tree is built.
+void NoteKeyIndex::Shrunk(Key& key) {
+  if (key.root != kNoRecord && key.count <= kWalkLimit / 2) key.root = kNoRecord;
+}
+
+void NoteKeyIndex::BuildTree(Key& key) {
+  for (int32_t node = key.first; node != kNoRecord; node = mRecords[node].mKeyNext) TreeInsert(key, node);
+}
+
+void NoteKeyIndex::Insert(int32_t idx) {
+  Key& key = mKeys[mRecords[idx].Key()];
+  const Position at = PositionOf(idx);
+  if (key.root == kNoRecord) {
+    int32_t next = kNoRecord;
+    int steps = 0;
+    for (int32_t prev = key.last; prev != kNoRecord && Less(at, PositionOf(prev)) && steps <= kWalkLimit;
+         prev = mRecords[prev].mKeyPrev, ++steps)
+      next = prev;
+    if (steps <= kWalkLimit) {
+      LinkBefore(key, next, idx);
+      return;
+    }
+    BuildTree(key);
+  }
+  LinkBefore(key, TreeLowerBound(key.root, at), idx);
+  TreeInsert(key, idx);
+}
+
+void NoteKeyIndex::Erase(int32_t idx) {
+  Key& key = mKeys[mRecords[idx].Key()];
+  if (key.root != kNoRecord) TreeErase(key, idx);
+  Unlink(key, idx);
+  Shrunk(key);
+}
+
+void NoteKeyIndex::EraseFirst(int32_t idx) {
+  Key& key = mKeys[mRecords[idx].Key()];
+  if (key.root != kNoRecord) {
+    // The first record ends the tree's left spine; its right subtree takes its place.
+    int32_t* link = &key.root;
+    while (*link != idx && *link != kNoRecord) link = &mRecords[*link].mLeft;
+    if (*link == idx) *link = mRecords[idx].mRight;
+  }
+  Unlink(key, idx);
+  Shrunk(key);
+}
+
+int32_t NoteKeyIndex::LowerBound(int keyIdx, int64_t dueAt, uint64_t order) {
+  Key& key = mKeys[keyIdx];
+  const Position at{dueAt, order};
+  if (key.root == kNoRecord) {
+    int32_t found = kNoRecord;
+    int steps = 0;
+    for (int32_t idx = key.last; idx != kNoRecord && !Less(PositionOf(idx), at) && steps <= kWalkLimit;
+         idx = mRecords[idx].mKeyPrev, ++steps)
+      found = idx;
+    if (steps <= kWalkLimit) return found;
+    BuildTree(key);
+  }
+  return TreeLowerBound(key.root, at);
+}
+
+// ---- The treap of a large key; iterative throughout ----
+
+void NoteKeyIndex::TreeInsert(Key& key, int32_t idx) {
+  NoteRecord& record = mRecords[idx];
+  const Position at = PositionOf(idx);
+  int32_t* link = &key.root;
+  while (*link != kNoRecord && mRecords[*link].mPriority >= record.mPriority)
+    link = Less(at, PositionOf(*link)) ? &mRecords[*link].mLeft : &mRecords[*link].mRight;
+  Split(*link, at, &record.mLeft, &record.mRight);
+  *link = idx;
+}
+
+void NoteKeyIndex::TreeErase(Key& key, int32_t idx) {
+  NoteRecord& record = mRecords[idx];
+  const Position at = PositionOf(idx);
+  int32_t* link = &key.root;
+  while (*link != kNoRecord && *link != idx)
+    link = Less(at, PositionOf(*link)) ? &mRecords[*link].mLeft : &mRecords[*link].mRight;
+  if (*link == idx) *link = Merge(record.mLeft, record.mRight);
+}
+
+int32_t NoteKeyIndex::TreeLowerBound(int32_t tree, const Position& at) const {
+  int32_t found = kNoRecord;
+  while (tree != kNoRecord) {
+    if (Less(PositionOf(tree), at)) {
+      tree = mRecords[tree].mRight;
+    } else {
+      found = tree;
+      tree = mRecords[tree].mLeft;
+    }
+  }
+  return found;
+}
+
 void NoteKeyIndex::Split(int32_t tree, const Position& at, int32_t* left, int32_t* right) {
   while (tree != kNoRecord) {
     NoteRecord& node = mRecords[tree];
@@ -42,72 +169,36 @@ int32_t NoteKeyIndex::Merge(int32_t left, int32_t right) {
   return merged;
 }
 
-// The link that points at idx, or at where it would hang among nodes of at least the given priority.
-int32_t* NoteKeyIndex::LinkTo(int32_t idx, uint32_t priority) {
-  const Position at = PositionOf(idx);
-  int32_t* link = &mRoots[mRecords[idx].Key()];
-  while (*link != kNoRecord && *link != idx && mRecords[*link].mPriority >= priority)
-    link = Less(at, PositionOf(*link)) ? &mRecords[*link].mLeft : &mRecords[*link].mRight;
-  return link;
-}
+// ---- Checks for tests ----
 
-void NoteKeyIndex::Insert(int32_t idx) {
-  NoteRecord& record = mRecords[idx];
-  int32_t* link = LinkTo(idx, record.mPriority);
-  Split(*link, PositionOf(idx), &record.mLeft, &record.mRight);
-  *link = idx;
-}
-
-void NoteKeyIndex::Erase(int32_t idx) {
-  NoteRecord& record = mRecords[idx];
-  int32_t* link = LinkTo(idx, 0);
-  if (*link == idx) *link = Merge(record.mLeft, record.mRight);
-  record.mLeft = record.mRight = kNoRecord;
-}
-
-void NoteKeyIndex::EraseFirst(int32_t idx) {
-  NoteRecord& record = mRecords[idx];
-  int32_t* link = &mRoots[record.Key()];
-  while (*link != idx && *link != kNoRecord) link = &mRecords[*link].mLeft;
-  if (*link == idx) *link = record.mRight;
-  record.mRight = kNoRecord;
-}
-
-int32_t NoteKeyIndex::LowerBound(int key, int64_t dueAt, uint64_t order) const {
-  const Position at{dueAt, order};
-  int32_t found = kNoRecord;
-  for (int32_t tree = mRoots[key]; tree != kNoRecord;) {
-    if (Less(PositionOf(tree), at)) {
-      tree = mRecords[tree].mRight;
-    } else {
-      found = tree;
-      tree = mRecords[tree].mLeft;
-    }
-  }
-  return found;
-}
-
-int32_t NoteKeyIndex::Next(int32_t idx) const {
-  return LowerBound(mRecords[idx].Key(), mRecords[idx].mDueAt, mRecords[idx].mOrder + 1);
-}
-
-int NoteKeyIndex::CheckSubtree(int32_t tree, const Position* low, const Position* high, bool* ok) const {
+int NoteKeyIndex::CheckSubtree(int32_t tree, int key, const Position* low, const Position* high, bool* ok) const {
   if (tree == kNoRecord) return 0;
   const NoteRecord& node = mRecords[tree];
-  if (node.Key() != mRecords[mRoots[node.Key()]].Key()) *ok = false;
+  if (node.Key() != key) *ok = false;
   const Position p = PositionOf(tree);
   if ((low && !Less(*low, p)) || (high && !Less(p, *high))) *ok = false;
   for (int32_t child : {node.mLeft, node.mRight})
     if (child != kNoRecord && mRecords[child].mPriority > node.mPriority) *ok = false;
-  return 1 + CheckSubtree(node.mLeft, low, &p, ok) + CheckSubtree(node.mRight, &p, high, ok);
+  return 1 + CheckSubtree(node.mLeft, key, low, &p, ok) + CheckSubtree(node.mRight, key, &p, high, ok);
 }
 
 bool NoteKeyIndex::IsConsistent(int count) const {
   bool ok = true;
   int found = 0;
-  for (int key = 0; key < kNumKeys; ++key) {
-    if (mRoots[key] != kNoRecord && mRecords[mRoots[key]].Key() != key) ok = false;
-    found += CheckSubtree(mRoots[key], nullptr, nullptr, &ok);
+  for (int k = 0; k < kNumKeys; ++k) {
+    const Key& key = mKeys[k];
+    int inList = 0;
+    int32_t prev = kNoRecord;
+    for (int32_t idx = key.first; idx != kNoRecord && inList <= count; prev = idx, idx = mRecords[idx].mKeyNext) {
+      const NoteRecord& record = mRecords[idx];
+      if (record.Key() != k || record.mKeyPrev != prev ||
+          (prev != kNoRecord && !Less(PositionOf(prev), PositionOf(idx))))
+        ok = false;
+      ++inList;
+    }
+    if (key.last != prev || key.count != inList) ok = false;
+    if (key.root != kNoRecord && CheckSubtree(key.root, k, nullptr, nullptr, &ok) != inList) ok = false;
+    found += inList;
   }
   return ok && found == count;
 }

@@ -3,7 +3,7 @@
 
 #include <cstdint>
 
-// 56 bytes: a flood of thousands of pending records should stay within the faster caches.
+// 64 bytes, one cache line: a flood of thousands of pending records should stay within the faster caches.
 struct NoteRecord {
   int64_t mDueAt = -1;  // samples since the tracker's creation; -1 while pooled
   uint64_t mOrder = 0;  // adding order, so that equal times come out as they were added
@@ -13,6 +13,8 @@ struct NoteRecord {
   int32_t mNext = -1;
   int32_t mPrev = -1;
   int32_t mHeapPos = -1;
+  int32_t mKeyNext = -1;
+  int32_t mKeyPrev = -1;
   int32_t mLeft = -1;
   int32_t mRight = -1;
   uint32_t mPriority = 0;

@@ -108,7 +108,7 @@ void NoteTracker::AvoidCutoff(int note, int channel, int32_t time) {
   Queue(idx, time > 0 ? time - 1 : 0, kNoStream);
 }
 
-bool NoteTracker::HasNoteOnAt(int note, int channel, int32_t time) const {
+bool NoteTracker::HasNoteOnAt(int note, int channel, int32_t time) {
   if (mQueued[0][note][channel] == 0) return false;
   const int64_t dueAt = mClock + time;
   const int key = note * 16 + channel;
@@ -122,7 +122,7 @@ void NoteTracker::CancelChannel(int channel) {
   for (int note = 0; note < NUM_MIDI_NOTES; ++note) {
     const int key = note * 16 + channel;
     while (mQueued[0][note][channel] + mQueued[1][note][channel] > 0) {
-      const int32_t idx = mByKey.LowerBound(key, INT64_MIN, 0);
+      const int32_t idx = mByKey.First(key);
       CC_ASSERT(idx != kNoRecord && mRecords[idx].Key() == key);
       Unqueue(idx);
       Free(idx);

@@ -40,7 +40,7 @@ class NoteTracker {
   // A note-off that silences a channel (velocity 0); the channel's queue must have been cancelled first.
   bool AddSilencingNoteOff(int32_t time, int note, int channel);
 
-  bool HasNoteOnAt(int note, int channel, int32_t time) const;
+  bool HasNoteOnAt(int note, int channel, int32_t time);
   void CancelChannel(int channel);
   // Records added from here on belong to the next processing call's messages.
   void StartBatch() { ++mBatch; }
