@@ -101,7 +101,7 @@ int32_t NoteKeyIndex::LowerBound(int keyIdx, int64_t dueAt, uint64_t order) {
   return TreeLowerBound(key.root, at);
 }
 
-// ---- The treap of a large key; iterative throughout ----
+// ---- The treap of a key whose walks grew long; iterative throughout ----
 
 void NoteKeyIndex::TreeInsert(Key& key, int32_t idx) {
   NoteRecord& record = mRecords[idx];
