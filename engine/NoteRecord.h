@@ -4,7 +4,7 @@
 #include <cstdint>
 
 // 64 bytes, one cache line: a flood of thousands of pending records should stay within the faster caches.
-struct NoteRecord {
+struct alignas(64) NoteRecord {
   int64_t mDueAt = -1;  // samples since the tracker's creation; -1 while pooled
   uint64_t mOrder = 0;  // adding order, so that equal times come out as they were added
   uint32_t mBatch = 0;  // which processing call's messages queued it
