@@ -21,7 +21,7 @@ void NoteKeyIndex::LinkBefore(Key& key, int32_t next, int32_t idx) {
     mRecords[next].mKeyPrev = idx;
   else
     key.last = idx;
-  ++key.count;
+  ++key.count[record.mIsNoteOff];
 }
 
 void NoteKeyIndex::Unlink(Key& key, int32_t idx) {
@@ -35,13 +35,13 @@ void NoteKeyIndex::Unlink(Key& key, int32_t idx) {
   else
     key.last = record.mKeyPrev;
   record.mKeyNext = record.mKeyPrev = kNoRecord;
-  --key.count;
+  --key.count[record.mIsNoteOff];
 }
 
 // With few records every walk is short again: the tree goes, and the list, always whole, serves alone. Tree links
 // are set anew when a tree is built.
 void NoteKeyIndex::Shrunk(Key& key) {
-  if (key.root != kNoRecord && key.count <= kWalkLimit / 2) key.root = kNoRecord;
+  if (key.root != kNoRecord && key.count[0] + key.count[1] <= kWalkLimit / 2) key.root = kNoRecord;
 }
 
 void NoteKeyIndex::BuildTree(Key& key) {
@@ -187,7 +187,7 @@ bool NoteKeyIndex::IsConsistent(int count) const {
   int found = 0;
   for (int k = 0; k < kNumKeys; ++k) {
     const Key& key = mKeys[k];
-    int inList = 0;
+    int inList = 0, noteOffs = 0;
     int32_t prev = kNoRecord;
     for (int32_t idx = key.first; idx != kNoRecord && inList <= count; prev = idx, idx = mRecords[idx].mKeyNext) {
       const NoteRecord& record = mRecords[idx];
@@ -195,8 +195,9 @@ bool NoteKeyIndex::IsConsistent(int count) const {
           (prev != kNoRecord && !Less(PositionOf(prev), PositionOf(idx))))
         ok = false;
       ++inList;
+      noteOffs += record.mIsNoteOff;
     }
-    if (key.last != prev || key.count != inList) ok = false;
+    if (key.last != prev || key.count[0] + key.count[1] != inList || key.count[1] != noteOffs) ok = false;
     if (key.root != kNoRecord && CheckSubtree(key.root, k, nullptr, nullptr, &ok) != inList) ok = false;
     found += inList;
   }

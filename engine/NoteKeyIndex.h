@@ -15,6 +15,8 @@ class NoteKeyIndex {
  public:
   static constexpr int kNumKeys = 128 * 16;
   static constexpr int kWalkLimit = 8;
+  // The counts' range: no pool may hold more records.
+  static constexpr int kMaxRecords = UINT16_MAX;
 
   explicit NoteKeyIndex(NoteRecord* records);
 
@@ -28,6 +30,9 @@ class NoteKeyIndex {
   // key's tree.
   int32_t LowerBound(int key, int64_t dueAt, uint64_t order);
   int32_t First(int key) const { return mKeys[key].first; }
+  // How many note-ons (or note-offs) the key holds: most questions concern a key with none, and end here.
+  int Count(int key, bool noteOffs) const { return mKeys[key].count[noteOffs ? 1 : 0]; }
+  int Count(int key) const { return mKeys[key].count[0] + mKeys[key].count[1]; }
   // The record after idx among its key's; kNoRecord after the last.
   int32_t Next(int32_t idx) const { return mRecords[idx].mKeyNext; }
 
@@ -39,11 +44,12 @@ class NoteKeyIndex {
     int64_t dueAt;
     uint64_t order;
   };
+  // 16 bytes: four keys, a note's first four channels, share a cache line.
   struct Key {
     int32_t first = kNoRecord;
     int32_t last = kNoRecord;
-    int32_t root = kNoRecord;  // kNoRecord while the list alone serves
-    int32_t count = 0;
+    int32_t root = kNoRecord;   // kNoRecord while the list alone serves
+    uint16_t count[2] = {0, 0};  // note-ons, note-offs
   };
   Position PositionOf(int32_t idx) const { return {mRecords[idx].mDueAt, mRecords[idx].mOrder}; }
   static bool Less(const Position& a, const Position& b) {

@@ -1,12 +1,12 @@
 // Queue operations of the note tracker: admission, cutoff avoidance, de-duplication, cancelling.
 #include "NoteTracker.h"
 
-#include <cstring>
+#include <algorithm>
 
 #include "EngineAssert.h"
 
 NoteTracker::NoteTracker(int capacity, int silencingReserve)
-    : mCapacity(capacity > 0 ? capacity : 1),
+    : mCapacity(std::clamp(capacity, 1, NoteKeyIndex::kMaxRecords)),
       mSilencingReserve(silencingReserve > 0 ? silencingReserve : 0),
       mRecords(new NoteRecord[mCapacity]),
       mFreeList(new int32_t[mCapacity]),
@@ -46,14 +46,11 @@ void NoteTracker::Queue(int32_t idx, int32_t time, int stream) {
   record.mOrder = mNextOrder++;
   mDue.Push(idx, stream);
   mByKey.Insert(idx);
-  ++QueuedCount(record);
 }
 
 void NoteTracker::Unqueue(int32_t idx) {
-  NoteRecord& record = mRecords[idx];
   mDue.Remove(idx);
   mByKey.Erase(idx);
-  --QueuedCount(record);
 }
 
 bool NoteTracker::Add(int32_t time, int note, int channel, int velocity, bool isNoteOff, bool isSilencing,
@@ -95,9 +92,9 @@ bool NoteTracker::AddSilencingNoteOff(int32_t time, int note, int channel) {
 // the key later than the new one comes first (that one owns it). Note-ons at exactly that time do not stand in
 // the way.
 void NoteTracker::AvoidCutoff(int note, int channel, int32_t time) {
-  if (mQueued[1][note][channel] == 0) return;
-  const int64_t dueAt = mClock + time;
   const int key = note * 16 + channel;
+  if (mByKey.Count(key, true) == 0) return;
+  const int64_t dueAt = mClock + time;
   int32_t idx = mByKey.LowerBound(key, dueAt, 0);
   // De-duplication leaves at most one note-on of the key at dueAt, so this loop turns at most twice.
   while (idx != kNoRecord && mRecords[idx].Key() == key && !mRecords[idx].mIsNoteOff &&
@@ -109,9 +106,9 @@ void NoteTracker::AvoidCutoff(int note, int channel, int32_t time) {
 }
 
 bool NoteTracker::HasNoteOnAt(int note, int channel, int32_t time) {
-  if (mQueued[0][note][channel] == 0) return false;
-  const int64_t dueAt = mClock + time;
   const int key = note * 16 + channel;
+  if (mByKey.Count(key, false) == 0) return false;
+  const int64_t dueAt = mClock + time;
   for (int32_t idx = mByKey.LowerBound(key, dueAt, 0);
        idx != kNoRecord && mRecords[idx].Key() == key && mRecords[idx].mDueAt == dueAt; idx = mByKey.Next(idx))
     if (!mRecords[idx].mIsNoteOff) return true;
@@ -121,7 +118,7 @@ bool NoteTracker::HasNoteOnAt(int note, int channel, int32_t time) {
 void NoteTracker::CancelChannel(int channel) {
   for (int note = 0; note < NUM_MIDI_NOTES; ++note) {
     const int key = note * 16 + channel;
-    while (mQueued[0][note][channel] + mQueued[1][note][channel] > 0) {
+    while (mByKey.Count(key) > 0) {
       const int32_t idx = mByKey.First(key);
       CC_ASSERT(idx != kNoRecord && mRecords[idx].Key() == key);
       Unqueue(idx);
@@ -146,7 +143,6 @@ void NoteTracker::Clear() {
   mDue.ForEach([&](int32_t idx) { Free(idx); });
   mDue.Clear();
   mByKey.Clear();
-  std::memset(mQueued, 0, sizeof(mQueued));
 }
 
 int64_t NoteTracker::NextTime() const {
@@ -157,16 +153,11 @@ int64_t NoteTracker::NextTime() const {
 bool NoteTracker::IsConsistent() const {
   if (mNumFree + mDue.Size() != mCapacity || !mDue.IsConsistent() || !mByKey.IsConsistent(mDue.Size()))
     return false;
-  int32_t counts[2][NUM_MIDI_NOTES][NUM_MIDI_CHANNELS] = {};
   bool fieldsValid = true;
   mDue.ForEach([&](int32_t idx) {
     const NoteRecord& record = mRecords[idx];
-    if (record.mDueAt < mClock || record.mChannel > 15 || record.mNote >= NUM_MIDI_NOTES)
+    if (record.mDueAt < mClock || record.mChannel > 15 || record.mNote >= NUM_MIDI_NOTES || record.mIsNoteOff > 1)
       fieldsValid = false;
-    else
-      ++counts[record.mIsNoteOff][record.mNote][record.mChannel];
   });
-  if (!fieldsValid) return false;
-  return std::memcmp(counts, mQueued, sizeof(mQueued)) == 0 &&
-         static_cast<int64_t>(NumPending()) + mReservedReleases <= mCapacity;
+  return fieldsValid && static_cast<int64_t>(NumPending()) + mReservedReleases <= mCapacity;
 }

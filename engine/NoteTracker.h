@@ -73,10 +73,6 @@ class NoteTracker {
   void AvoidCutoff(int note, int channel, int32_t time);
   bool Add(int32_t time, int note, int channel, int velocity, bool isNoteOff, bool isSilencing, int stream);
 
-  int32_t& QueuedCount(const NoteRecord& record) {
-    return mQueued[record.mIsNoteOff][record.mNote][record.mChannel];
-  }
-
   const int mCapacity;
   const int mSilencingReserve;
   std::unique_ptr<NoteRecord[]> mRecords;
@@ -92,9 +88,6 @@ class NoteTracker {
   uint32_t mBatch = 0;
   uint32_t mRandom = 0x9E3779B9u;
   int mReservedReleases = 0;
-  // Most questions concern a key with nothing queued, and end here.
-  // Note-ons, then note-offs, by key.
-  int32_t mQueued[2][NUM_MIDI_NOTES][NUM_MIDI_CHANNELS] = {};
 };
 
 template <typename Collect>
@@ -109,7 +102,6 @@ void NoteTracker::TakeDue(int32_t nFrames, Collect&& collect) {
       mSounding[record.mNote] |= 1u << record.mChannel;
     collect(record, static_cast<int32_t>(record.mDueAt - mClock));
     mByKey.EraseFirst(idx);
-    --QueuedCount(record);
     Free(idx);
   }
   mClock = end;
