@@ -59,6 +59,7 @@ void NoteKeyIndex::Insert(int32_t idx) {
       next = prev;
     if (steps <= kWalkLimit) {
       LinkBefore(key, next, idx);
+      if (key.count[0] + key.count[1] > kListLimit) BuildTree(key);
       return;
     }
     BuildTree(key);
@@ -198,7 +199,8 @@ bool NoteKeyIndex::IsConsistent(int count) const {
       noteOffs += record.mIsNoteOff;
     }
     if (key.last != prev || key.count[0] + key.count[1] != inList || key.count[1] != noteOffs) ok = false;
-    if (key.root != kNoRecord && CheckSubtree(key.root, k, nullptr, nullptr, &ok) != inList) ok = false;
+    if (key.root == kNoRecord ? inList > kListLimit : CheckSubtree(key.root, k, nullptr, nullptr, &ok) != inList)
+      ok = false;
     found += inList;
   }
   return ok && found == count;

@@ -2,9 +2,9 @@
 //
 // Every key keeps its records in a sorted list. Records mostly arrive at a key's end and the questions concern
 // its latest records, so walks from the end take a step or two. A walk that would take more than kWalkLimit
-// steps makes the key a treap over pool positions as well, until it holds few records again: no question then
-// costs more than a logarithm of that key's records (amortised over the records that built the tree), however
-// long the queue.
+// steps, or a list longer than kListLimit, makes the key a treap over pool positions as well, until it holds few
+// records again: no question then costs more than a logarithm of that key's records, however long the queue,
+// and building a tree never takes more than kListLimit insertions at once.
 #pragma once
 
 #include <cstdint>
@@ -15,6 +15,7 @@ class NoteKeyIndex {
  public:
   static constexpr int kNumKeys = 128 * 16;
   static constexpr int kWalkLimit = 8;
+  static constexpr int kListLimit = 64;
   // The counts' range: no pool may hold more records.
   static constexpr int kMaxRecords = UINT16_MAX;
 

@@ -191,6 +191,19 @@ TEST(NoteTracker, TimesBeyondTheQueueRangeAreHeldAtItsEdges) {
   EXPECT_EQ(tracker.NumPending(), 2);
 }
 
+// A key fed in time order never walks far, but its list still may not grow without bound.
+TEST(NoteTracker, AKeyFedInTimeOrderOutgrowsItsListAndKeepsItsOrder) {
+  NoteTracker tracker;
+  const int count = 2 * NoteKeyIndex::kListLimit;
+  for (int i = 0; i < count; ++i) tracker.AddNoteOff(2 * i + 1, 60, 0, 0);
+  EXPECT_TRUE(tracker.IsConsistent());
+  tracker.AddNoteOff(0, 60, 0, 0);
+  const std::vector<Out> out = Take(tracker, 2 * count);
+  ASSERT_EQ(out.size(), static_cast<size_t>(count + 1));
+  for (size_t i = 0; i < out.size(); ++i) EXPECT_EQ(out[i].offset, i == 0 ? 0 : 2 * static_cast<int>(i) - 1);
+  EXPECT_TRUE(tracker.IsConsistent());
+}
+
 // Twenty keys with a few records each, and two keys crowded enough to outgrow their short lists and empty again.
 struct ModelSession {
   int numNotes, numChannels, latest;
