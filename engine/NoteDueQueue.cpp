@@ -36,26 +36,8 @@ int32_t NoteDueQueue::PopBefore(int64_t end) {
       bestOrder = lane.firstOrder;
     }
   }
-  if (best < 0) {
-    if (heapTop != kNoRecord) {
-      --mSize;
-      mHeap.Remove(heapTop);
-    }
-    return heapTop;
-  }
-  // The first of a lane has nothing before it.
-  Lane& lane = mLanes[best];
-  const int32_t idx = lane.first;
-  NoteRecord& record = mRecords[idx];
-  --mSize;
-  if (record.mNext != kNoRecord) {
-    mRecords[record.mNext].mPrev = kNoRecord;
-    SetFirst(lane, record.mNext);
-  } else {
-    lane.first = lane.last = kNoRecord;
-  }
-  record.mLane = -1;
-  record.mNext = kNoRecord;
+  const int32_t idx = best >= 0 ? mLanes[best].first : heapTop;
+  if (idx != kNoRecord) Remove(idx);
   return idx;
 }
 

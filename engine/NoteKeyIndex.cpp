@@ -41,7 +41,7 @@ void NoteKeyIndex::Unlink(Key& key, int32_t idx) {
 // With few records every walk is short again: the tree goes, and the list, always whole, serves alone. Tree links
 // are set anew when a tree is built.
 void NoteKeyIndex::Shrunk(Key& key) {
-  if (key.root != kNoRecord && key.count[0] + key.count[1] <= kWalkLimit / 2) key.root = kNoRecord;
+  if (key.root != kNoRecord && key.Size() <= kWalkLimit / 2) key.root = kNoRecord;
 }
 
 void NoteKeyIndex::BuildTree(Key& key) {
@@ -59,7 +59,7 @@ void NoteKeyIndex::Insert(int32_t idx) {
       next = prev;
     if (steps <= kWalkLimit) {
       LinkBefore(key, next, idx);
-      if (key.count[0] + key.count[1] > kListLimit) BuildTree(key);
+      if (key.Size() > kListLimit) BuildTree(key);
       return;
     }
     BuildTree(key);
@@ -198,7 +198,7 @@ bool NoteKeyIndex::IsConsistent(int count) const {
       ++inList;
       noteOffs += record.mIsNoteOff;
     }
-    if (key.last != prev || key.count[0] + key.count[1] != inList || key.count[1] != noteOffs) ok = false;
+    if (key.last != prev || key.Size() != inList || key.count[1] != noteOffs) ok = false;
     if (key.root == kNoRecord ? inList > kListLimit : CheckSubtree(key.root, k, nullptr, nullptr, &ok) != inList)
       ok = false;
     found += inList;

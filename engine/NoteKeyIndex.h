@@ -33,7 +33,7 @@ class NoteKeyIndex {
   int32_t First(int key) const { return mKeys[key].first; }
   // How many note-ons (or note-offs) the key holds: most questions concern a key with none, and end here.
   int Count(int key, bool noteOffs) const { return mKeys[key].count[noteOffs ? 1 : 0]; }
-  int Count(int key) const { return mKeys[key].count[0] + mKeys[key].count[1]; }
+  int Count(int key) const { return mKeys[key].Size(); }
   // The record after idx among its key's; kNoRecord after the last.
   int32_t Next(int32_t idx) const { return mRecords[idx].mKeyNext; }
 
@@ -51,6 +51,7 @@ class NoteKeyIndex {
     int32_t last = kNoRecord;
     int32_t root = kNoRecord;   // kNoRecord while the list alone serves
     uint16_t count[2] = {0, 0};  // note-ons, note-offs
+    int Size() const { return count[0] + count[1]; }
   };
   Position PositionOf(int32_t idx) const { return {mRecords[idx].mDueAt, mRecords[idx].mOrder}; }
   static bool Less(const Position& a, const Position& b) {

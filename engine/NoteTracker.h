@@ -28,11 +28,11 @@ class NoteTracker {
   NoteTracker(const NoteTracker&) = delete;
   NoteTracker& operator=(const NoteTracker&) = delete;
 
-  // A note-on also reserves the slot of its release, so that a full queue refuses new notes but never loses
-  // the note-off of one it accepted. False when the queue is full: the note is not played.
   // A stream is a caller's sequence of events in time order (a voice's notes and their releases): naming it
   // lets the queue append in constant time.
   static constexpr int kNoStream = -1;
+  // A note-on also reserves the slot of its release, so that a full queue refuses new notes but never loses
+  // the note-off of one it accepted. False when the queue is full: the note is not played.
   bool CanAddNoteOn() const;
   bool AddNoteOn(int32_t time, int note, int channel, int velocity, int stream = kNoStream);
   // The release of an accepted note-on: it takes the slot that note-on reserved.
