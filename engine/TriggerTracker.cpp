@@ -7,14 +7,13 @@
 #include "EngineAssert.h"
 #include "NoteTracker.h"
 
-void NoteGroup::AddEmittedNote(int note, int channel, int velocity, double delay, int stream) {
+void NoteGroup::AddEmittedNote(int note, int channel, int velocity, double delay) {
   CC_ASSERT(mNumEmitted < NOTES_PER_GROUP);
   EmittedNote& entry = mEmitted[mNumEmitted++];
   entry.mNote = note;
   entry.mChannel = channel;
   entry.mVelocity = velocity;
   entry.mDelay = delay;
-  entry.mStream = stream;
 }
 
 const EmittedNote& NoteGroup::Entry(int emitIdx) const {
@@ -60,7 +59,7 @@ void TriggerTracker::Release(int note, int32_t offset, NoteTracker& noteTracker)
     const double delay = recorded > 0.0 ? std::min(recorded, static_cast<double>(NoteTracker::kMaxTime)) : 0.0;
     const int64_t time = static_cast<int64_t>(offset) + static_cast<int64_t>(delay);
     noteTracker.AddNoteOff(NoteTracker::ClampTime(time), pNoteGroup->Note(emitIdx), pNoteGroup->Channel(emitIdx),
-                           pNoteGroup->Velocity(emitIdx), pNoteGroup->Stream(emitIdx));
+                           pNoteGroup->Velocity(emitIdx));
   }
   mpActiveGroupTable[note] = nullptr;
   mFreeGroups.PushBack(pNoteGroup);

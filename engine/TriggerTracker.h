@@ -15,7 +15,6 @@ struct EmittedNote {
   int32_t mChannel = 0;
   int32_t mVelocity = 0;
   double mDelay = 0.0;  // samples between the trigger and this note's note-on
-  int32_t mStream = -1;  // the note tracker's stream of the voice that played it
 };
 
 struct NoteGroup {
@@ -25,12 +24,11 @@ struct NoteGroup {
   EmittedNote mEmitted[NOTES_PER_GROUP];
   int32_t mNumEmitted = 0;
 
-  void AddEmittedNote(int note, int channel, int velocity, double delay, int stream = -1);
+  void AddEmittedNote(int note, int channel, int velocity, double delay);
   int Note(int emitIdx) const { return Entry(emitIdx).mNote; }
   int Channel(int emitIdx) const { return Entry(emitIdx).mChannel; }
   int Velocity(int emitIdx) const { return Entry(emitIdx).mVelocity; }
   double Delay(int emitIdx) const { return Entry(emitIdx).mDelay; }
-  int Stream(int emitIdx) const { return Entry(emitIdx).mStream; }
 
  private:
   const EmittedNote& Entry(int emitIdx) const;

@@ -36,9 +36,6 @@ int32_t Time(FuzzInput& in) {
   return NoteTracker::kMaxTime - in.Below(4);
 }
 
-// Any stream, named or not, including ones the queue does not have.
-int Stream(FuzzInput& in) { return static_cast<int>(in.Byte() % 7) - 1; }
-
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
@@ -55,13 +52,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
       case 0: case 1: case 2: case 3: {
         const int32_t time = Time(in);
         const int velocity = 1 + in.Below(127);
-        const int stream = Stream(in);
-        if (tracker.AddNoteOn(time, note, channel, velocity, stream)) model.AddNoteOn(time, note, channel, velocity);
+        if (tracker.AddNoteOn(time, note, channel, velocity)) model.AddNoteOn(time, note, channel, velocity);
         break;
       }
       case 4: case 5: case 6: {
         const int32_t time = Time(in);
-        if (tracker.AddNoteOff(time, note, channel, 0, Stream(in))) model.AddNoteOff(time, note, channel, 0);
+        if (tracker.AddNoteOff(time, note, channel, 0)) model.AddNoteOff(time, note, channel, 0);
         break;
       }
       case 7: case 8: {

@@ -5,20 +5,18 @@
 #include <vector>
 
 #include "CyclochordIdentity.h"
-#include "NoteTracker.h"
 #include "ParamChangeDesc.h"
 #include "PluginFormat.h"
-#include "ScaleMap.h"
-#include "TriggerTracker.h"
-#include "Voice.h"
+#include "VoicingEngine.h"
 
-class Cyclochord : public IPluginFormat {
+class Cyclochord : public IPluginFormat, private NoteSink {
  public:
   explicit Cyclochord(IPluginHostLink host);
   ~Cyclochord() override;
 
   // [any thread, under mLock]
   void Reset() override;
+  void SetBlockSize(int blockSize) override;
   void OnParameterChange(int paramIdx) override;
   // [audio thread, under mLock] Called once per incoming MIDI event, before the block's ProcessBlock.
   void ProcessMidiMessage(IMidiMessage* msg) override;
@@ -26,24 +24,15 @@ class Cyclochord : public IPluginFormat {
   void ProcessBlock(double** inputs, double** outputs, int nFrames) override;
   bool ProcessesAudio() const override { return false; }
 
-  int PendingNoteEvents() const { return mNoteTracker.NumPending(); }
+  int PendingNoteEvents() const { return mEngine.NumPending(); }
 
  private:
   static constexpr int kNumParams = CyclochordIdentity::kNumParams;
 
   void RegisterParameters();
-  Voice* VoiceForParam(int paramIdx);
-  void UpdateDelays();
-
-  int32_t ScheduleOffset(int32_t offset);
-  void Trigger(int note, int velocity, int32_t offset);
-  void Emit(Voice& voice, int note, int velocity, int32_t offset, NoteGroup** pCurrentGroup);
-  void Release(int note, int32_t offset);
-  void SilenceChannel(int channel, int32_t offset);
-  void SilenceSounding();
-  void AddSoundingNoteOffs();
-  void AddOutMsg(const IMidiMessage& msg);
-  void SendOutMsgs();
+  static VoiceId VoiceForParam(int paramIdx);
+  // The engine's output of a block, straight into the host's list.
+  void Send(const NoteEvent& event) override;
 
   // Parameter handlers, named by the descriptor tables.
   void OnChannel(const ParamChangeDesc* pDesc, double value);
@@ -67,22 +56,7 @@ class Cyclochord : public IPluginFormat {
   static const DoubleParamDesc kDoubleParams[];
   static const ParamChangeDesc kInternalParams[];
 
-  double mSampleRateCopy = 44100.0;
-  double mTempo = 120.0;
-  double mSamplesPerBeat = 22050.0;
-  // 64 bits: positions of long sessions pass the 32-bit range (13.5 hours at 44.1 kHz).
-  int64_t mBlockStart = -2;
-  int64_t mNextBlockStart = -1;
-  // Incoming notes are never scheduled before an earlier-delivered one, so a release cannot precede its note.
-  int32_t mEarliestOffset = 0;
-  uint32_t mRandomState[2] = {kRandomSeed0, kRandomSeed1};
-  Voice mMainVoice;
-  Voice mParallelVoice;
-  Voice mRotatorVoice[2];
-  ScaleMap mScaleMap;
-  NoteTracker mNoteTracker;
-  TriggerTracker mTriggerTracker;
-  std::vector<IMidiMessage> mOutMsgs;
+  VoicingEngine mEngine;
   double mHumanSpan = 0.0;  // stored only: output timing is never randomised
   const ParamChangeDesc* mpParamChangeDesc[kNumParams] = {};
 };

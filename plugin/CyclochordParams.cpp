@@ -116,56 +116,56 @@ void Cyclochord::OnParameterChange(int paramIdx) {
   if (param && pDesc) (this->*(pDesc->mHandler))(pDesc, param->Value());
 }
 
-Voice* Cyclochord::VoiceForParam(int paramIdx) {
-  if (paramIdx <= kMnDelay) return &mMainVoice;
-  if (paramIdx <= kPDelay) return &mParallelVoice;
-  if (paramIdx <= kV1Delay) return &mRotatorVoice[0];
-  return &mRotatorVoice[1];
+VoiceId Cyclochord::VoiceForParam(int paramIdx) {
+  if (paramIdx <= kMnDelay) return kMainVoice;
+  if (paramIdx <= kPDelay) return kParallelVoice;
+  if (paramIdx <= kV1Delay) return kRotator1;
+  return kRotator2;
 }
 
 void Cyclochord::OnChannel(const ParamChangeDesc* pDesc, double value) {
-  VoiceForParam(pDesc->mParamIdx)->mChannel = ChannelIndex(value);
+  mEngine.SetChannel(VoiceForParam(pDesc->mParamIdx), ChannelIndex(value));
 }
 
 void Cyclochord::OnVelocity(const ParamChangeDesc* pDesc, double value) {
-  VoiceForParam(pDesc->mParamIdx)->mVelocityOffset = TruncToInt32(value);
+  mEngine.SetVelocityOffset(VoiceForParam(pDesc->mParamIdx), TruncToInt32(value));
 }
 
 void Cyclochord::OnParallelInterval(const ParamChangeDesc*, double value) {
-  mParallelVoice.mInterval[0] = TruncToInt32(value);
+  mEngine.SetInterval(kParallelVoice, 0, TruncToInt32(value));
 }
 
 void Cyclochord::OnRotatorInterval(const ParamChangeDesc* pDesc, double value) {
   const int rotator = pDesc->mParamIdx < kV2Int1 ? 0 : 1;
   const int interval = pDesc->mParamIdx - (rotator == 0 ? kV1Int1 : kV2Int1);
   CC_ASSERT(interval >= 0 && interval <=3);
-  mRotatorVoice[rotator].mInterval[interval] = TruncToInt32(value);
+  mEngine.SetInterval(rotator == 0 ? kRotator1 : kRotator2, interval, TruncToInt32(value));
 }
 
 void Cyclochord::OnVoiceMute(const ParamChangeDesc* pDesc, double value) {
-  VoiceForParam(pDesc->mParamIdx)->mMute = IsOn(value);
+  mEngine.SetMute(VoiceForParam(pDesc->mParamIdx), IsOn(value));
 }
 
 void Cyclochord::OnIntervalMute(const ParamChangeDesc* pDesc, double value) {
   const int rotator = pDesc->mParamIdx < kV2Mute1 ? 0 : 1;
   const int interval = pDesc->mParamIdx - (rotator == 0 ? kV1Mute1 : kV2Mute1);
   CC_ASSERT(interval >= 0 && interval <=3);
-  mRotatorVoice[rotator].mIntervalMute[interval] = IsOn(value);
+  mEngine.SetIntervalMute(rotator == 0 ? kRotator1 : kRotator2, interval, IsOn(value));
 }
 
 void Cyclochord::OnDelay(const ParamChangeDesc* pDesc, double value) {
-  VoiceForParam(pDesc->mParamIdx)->mDelaySamples = DelayInSamples(TruncToInt32(value), mSamplesPerBeat);
+  mEngine.SetDelay(VoiceForParam(pDesc->mParamIdx), TruncToInt32(value));
 }
 
 void Cyclochord::OnAlgorithm(const ParamChangeDesc* pDesc, double value) {
-  VoiceForParam(pDesc->mParamIdx)->SetAlgorithm(TruncToInt32(value));
+  mEngine.SetAlgorithm(VoiceForParam(pDesc->mParamIdx), TruncToInt32(value));
 }
 
-void Cyclochord::OnSnap(const ParamChangeDesc*, double value) { mScaleMap.SetSnap(IsOn(value)); }
+void Cyclochord::OnSnap(const ParamChangeDesc*, double value) { mEngine.SetSnap(IsOn(value)); }
 
-void Cyclochord::OnScale(const ParamChangeDesc*, double value) { mScaleMap.SetScale(TruncToInt32(value)); }
+void Cyclochord::OnScale(const ParamChangeDesc*, double value) { mEngine.SetScale(TruncToInt32(value)); }
 
-void Cyclochord::OnTonic(const ParamChangeDesc*, double value) { mScaleMap.SetTonic(TruncToInt32(value)); }
+void Cyclochord::OnTonic(const ParamChangeDesc*, double value) { mEngine.SetTonic(TruncToInt32(value)); }
 
 void Cyclochord::OnHuman(const ParamChangeDesc*, double value) { mHumanSpan = mSampleRate * 0.015 * value; }
 
