@@ -90,14 +90,20 @@ bool VstMidiOutput::SendHeldNow() {
   return sent;
 }
 
-VstMidiOutput::Slot& VstMidiOutput::NextHeld() {
+// Hosts need not list a block's events in time order, but the list handed back must be: a held event takes its
+// place by offset, behind those of equal offset.
+VstMidiOutput::Slot& VstMidiOutput::NextHeld(int32_t offset) {
   if (mHeldCount == kHeldCapacity) SendHeldNow();
-  return mHeld[size_t(mHeldCount++)];
+  auto first = mHeld.begin() + mHeldNext, last = mHeld.begin() + mHeldCount;
+  auto at = std::upper_bound(first, last, offset, [](int32_t o, const Slot& slot) { return o < slot.mEvent.deltaFrames; });
+  std::move_backward(at, last, last + 1);
+  ++mHeldCount;
+  return *at;
 }
 
 bool VstMidiOutput::Send(const IMidiMessage& msg) {
   if (!Collecting()) {
-    WriteMidi(NextHeld(), msg, msg.mOffset);
+    WriteMidi(NextHeld(msg.mOffset), msg, msg.mOffset);
     return true;
   }
   const int32_t offset = Clamp(msg.mOffset);
@@ -143,6 +149,6 @@ bool VstMidiOutput::Forward(const VstEvent& event) {
     slot.mSysEx.sysexDump = &mSysExBytes[mSysExUsed];
     mSysExUsed += size_t(size);
   }
-  NextHeld() = slot;
+  NextHeld(slot.mEvent.deltaFrames) = slot;
   return true;
 }

@@ -48,7 +48,7 @@ class VstMidiOutput {
   bool Collecting() const { return mInCall && mFrames > 0; }
   int32_t Clamp(int32_t offset) const;
   Slot& NextSlot();
-  Slot& NextHeld();
+  Slot& NextHeld(int32_t offset);
   void Append(const Slot& slot);
   static void WriteMidi(Slot& slot, const IMidiMessage& msg, int32_t offset);
   void DrainHeldUpTo(int32_t offset);

@@ -281,13 +281,14 @@ TEST(IPluginVST, MidiSentOutsideProcessingGoesOutWithTheNextProcessingCall) {
   host.Process(16);
   const std::vector<MidiEvent> out = host.TakeMidi();
   ASSERT_EQ(out.size(), 3u);
-  // Held messages keep the order they were sent in.
+  // Held messages go out in offset order, those of equal offset in the order they were sent.
   EXPECT_EQ(out[0].status, 0x92);
-  EXPECT_EQ(out[1].status, 0x82);
-  EXPECT_EQ(out[1].offset, 9);
-  EXPECT_EQ(out[1].data2, 0);
-  EXPECT_EQ(out[2].status, 0x92);
-  EXPECT_EQ(out[2].offset, 3);
+  EXPECT_EQ(out[0].offset, 3);
+  EXPECT_EQ(out[1].status, 0x92);
+  EXPECT_EQ(out[1].offset, 3);
+  EXPECT_EQ(out[2].status, 0x82);
+  EXPECT_EQ(out[2].offset, 9);
+  EXPECT_EQ(out[2].data2, 0);
   EXPECT_EQ(host.mBatches, 1);
 }
 

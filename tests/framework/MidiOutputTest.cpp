@@ -69,7 +69,8 @@ TEST(MidiOutput, HeldPassThroughMergesWithThePluginsMessagesInOneHostCall) {
       {"held after everything the plug-in sends", 32, {20, 31}, {1, 2}, {"p0@1", "p1@2", "h0@20", "h1@31"}},
       {"offsets past the call clamp to its last frame", 32, {100}, {31, 40}, {"h0@31", "p0@31", "p1@31"}},
       {"negative offsets clamp to the first frame", 16, {-5}, {-3, 0}, {"h0@0", "p0@0", "p1@0"}},
-      {"held order kept when the host's was not", 64, {30, 10}, {20}, {"p0@20", "h0@30", "h1@10"}},
+      {"held in offset order when the host's was not", 64, {30, 10, 30, 0}, {20},
+       {"h3@0", "h1@10", "p0@20", "h0@30", "h2@30"}},
       {"only the plug-in's, in the order sent", 8, {}, {0, 3, 7}, {"p0@0", "p1@3", "p2@7"}},
       {"one frame", 1, {0, 9}, {0}, {"h0@0", "h1@0", "p0@0"}},
   };
@@ -113,8 +114,8 @@ TEST(MidiOutput, CallsWithoutFramesSendNothingAndKeepWhatIsHeld) {
   host.Process(16);
   std::vector<std::string> got;
   for (const MidiEvent& e : host.Midi()) got.push_back(Describe(e));
-  // What the empty calls sent waits too, behind what was held before it.
-  EXPECT_EQ(got, (std::vector<std::string>{"h1@5", "p2@3", "p2@3"}));
+  // What the empty calls sent waits too, in offset order with what was held before it.
+  EXPECT_EQ(got, (std::vector<std::string>{"p2@3", "p2@3", "h1@5"}));
   EXPECT_EQ(host.mBatches, 1);
   host.Process(16);
   EXPECT_EQ(host.mBatches, 1) << "a call with nothing to send makes no host call";
