@@ -1,51 +1,79 @@
-// Queue operations of the note tracker: admission, the sending heap, the key lists, cutoff avoidance,
+// Queue operations of the note tracker: admission, the lists and the heap of time lists, cutoff avoidance,
 // de-duplication and cancelling.
 #include "NoteTracker.h"
 
 #include <algorithm>
-#include <iterator>
 
 #include "EngineAssert.h"
+
+namespace {
+// Sorted insertion from a list's latest end, for both kinds of list. The record has the newest order, so it goes
+// behind every record due at or before it.
+template <int32_t NoteRecord::*Prev, int32_t NoteRecord::*Next, typename List>
+void InsertSorted(NoteRecord* records, List& list, int32_t idx) {
+  int32_t next = kNoRecord, prev = list.mLast;
+  while (prev != kNoRecord && records[prev].mDueAt > records[idx].mDueAt) {
+    next = prev;
+    prev = records[prev].*Prev;
+  }
+  records[idx].*Prev = prev;
+  records[idx].*Next = next;
+  (prev == kNoRecord ? list.mFirst : records[prev].*Next) = idx;
+  (next == kNoRecord ? list.mLast : records[next].*Prev) = idx;
+  ++list.mCount;
+}
+
+template <int32_t NoteRecord::*Prev, int32_t NoteRecord::*Next, typename List>
+void Unlink(NoteRecord* records, List& list, int32_t idx) {
+  NoteRecord& record = records[idx];
+  (record.*Prev == kNoRecord ? list.mFirst : records[record.*Prev].*Next) = record.*Next;
+  (record.*Next == kNoRecord ? list.mLast : records[record.*Next].*Prev) = record.*Prev;
+  record.*Prev = record.*Next = kNoRecord;
+  --list.mCount;
+}
+
+// Spreads the delays of a session over the lists; two that meet in one list still keep it sorted.
+int TimeListFor(int32_t delay) { return static_cast<int>((static_cast<uint32_t>(delay) * 2654435761u) >> 26); }
+}  // namespace
 
 NoteTracker::NoteTracker(int capacity, int silencingReserve)
     : mCapacity(std::max(capacity, 1)),
       mSilencingReserve(silencingReserve > 0 ? silencingReserve : 0),
       mRecords(new NoteRecord[mCapacity]),
       mFreeList(new int32_t[mCapacity]),
-      mHeap(new int32_t[mCapacity]) {
+      mKeys(new List[kNumKeys]) {
   // Taken from the low end first, so a quiet session stays in a few cache lines.
   for (int i = 0; i < mCapacity; ++i) mFreeList[i] = mCapacity - 1 - i;
   mNumFree = mCapacity;
-  std::fill(std::begin(mKeyFirst), std::end(mKeyFirst), kNoRecord);
-  std::fill(std::begin(mKeyLast), std::end(mKeyLast), kNoRecord);
 }
 
 // ---- Admission ----
 
 bool NoteTracker::CanAddNoteOn(int note, int channel) const {
   if (note < 0 || note >= NUM_MIDI_NOTES || channel < 0 || channel >= NUM_MIDI_CHANNELS) return false;
-  if (mKeyCount[note * NUM_MIDI_CHANNELS + channel] >= kMaxKeyRecords) return false;
+  if (mKeys[note * NUM_MIDI_CHANNELS + channel].mCount >= kMaxKeyRecords) return false;
   // Itself and its release, beyond the releases already promised and the silencing reserve.
   return static_cast<int64_t>(NumPending()) + mReservedReleases + 2 + mSilencingReserve <= mCapacity;
 }
 
-bool NoteTracker::AddNoteOn(int32_t time, int note, int channel, int velocity) {
-  if (!CanAddNoteOn(note, channel)) return false;
-  if (!Add(time, note, channel, velocity, false)) return false;
+bool NoteTracker::AddNoteOn(int32_t time, int note, int channel, int velocity, int32_t delay) {
+  // Only the room in the queue: the key's cap was asked before the release that may have just added to the key.
+  if (static_cast<int64_t>(NumPending()) + mReservedReleases + 2 + mSilencingReserve > mCapacity) return false;
+  if (!Add(time, note, channel, velocity, false, delay)) return false;
   ++mReservedReleases;
   return true;
 }
 
-bool NoteTracker::AddNoteOff(int32_t time, int note, int channel, int velocity) {
+bool NoteTracker::AddNoteOff(int32_t time, int note, int channel, int velocity, int32_t delay) {
   if (mReservedReleases > 0) --mReservedReleases;
-  return Add(time, note, channel, velocity, true);
+  return Add(time, note, channel, velocity, true, delay);
 }
 
 bool NoteTracker::AddSilencingNoteOff(int32_t time, int note, int channel) {
-  return Add(time, note, channel, 0, true);
+  return Add(time, note, channel, 0, true, 0);
 }
 
-bool NoteTracker::Add(int32_t time, int note, int channel, int velocity, bool isNoteOff) {
+bool NoteTracker::Add(int32_t time, int note, int channel, int velocity, bool isNoteOff, int32_t delay) {
   CC_ASSERT(channel >= 0 && channel <= 15);
   CC_ASSERT(note >= 0 && note < NUM_MIDI_NOTES);
   if (mNumFree == 0) return false;
@@ -57,8 +85,8 @@ bool NoteTracker::Add(int32_t time, int note, int channel, int velocity, bool is
   record.mVelocity = static_cast<uint8_t>(velocity);
   record.mBatch = mBatch;
   time = ClampTime(time);
-  if (!isNoteOff) AvoidCutoff(record.Key(), mClock + time);
-  Queue(idx, time);
+  if (!isNoteOff) AvoidCutoff(record.Key(), mClock + time, delay);
+  Queue(idx, time, delay);
   return true;
 }
 
@@ -67,88 +95,90 @@ void NoteTracker::Free(int32_t idx) {
   mFreeList[mNumFree++] = idx;
 }
 
-// ---- Queueing: the heap for sending, the key's list for questions ----
+// ---- Queueing ----
 
-void NoteTracker::Queue(int32_t idx, int32_t time) {
+void NoteTracker::Queue(int32_t idx, int32_t time, int32_t delay) {
   NoteRecord& record = mRecords[idx];
   record.mDueAt = mClock + time;
-  record.mOrder = mNextOrder++;  // behind every record of equal time
-
-  mHeap[mHeapSize] = idx;
-  record.mHeapPos = mHeapSize++;
-  HeapSiftUp(record.mHeapPos);
-
-  // The newest order, so it goes in front of the first record due later.
-  const int key = record.Key();
-  const int32_t next = FirstAfter(key, record.mDueAt);
-  const int32_t prev = next == kNoRecord ? mKeyLast[key] : mRecords[next].mKeyPrev;
-  record.mKeyPrev = prev;
-  record.mKeyNext = next;
-  (prev == kNoRecord ? mKeyFirst[key] : mRecords[prev].mKeyNext) = idx;
-  (next == kNoRecord ? mKeyLast[key] : mRecords[next].mKeyPrev) = idx;
-  ++mKeyCount[key];
+  record.mOrder = mNextOrder++;
+  record.mList = static_cast<uint8_t>(TimeListFor(delay));
+  List& list = mLists[record.mList];
+  InsertSorted<&NoteRecord::mPrev, &NoteRecord::mNext>(mRecords.get(), list, idx);
+  if (list.mFirst == idx) {
+    if (list.mHeapPos < 0) {
+      HeapPlace(mHeapSize++, record.mList);
+      HeapSiftUp(mHeapSize - 1);
+    } else {
+      HeapSiftUp(list.mHeapPos);
+    }
+  }
+  InsertSorted<&NoteRecord::mKeyPrev, &NoteRecord::mKeyNext>(mRecords.get(), mKeys[record.Key()], idx);
+  ++mNumQueued;
 }
 
 void NoteTracker::Unqueue(int32_t idx) {
-  HeapRemove(mRecords[idx].mHeapPos);
-  Unlink(idx);
-}
-
-void NoteTracker::Unlink(int32_t idx) {
   NoteRecord& record = mRecords[idx];
-  record.mHeapPos = -1;
-  const int key = record.Key();
-  (record.mKeyPrev == kNoRecord ? mKeyFirst[key] : mRecords[record.mKeyPrev].mKeyNext) = record.mKeyNext;
-  (record.mKeyNext == kNoRecord ? mKeyLast[key] : mRecords[record.mKeyNext].mKeyPrev) = record.mKeyPrev;
-  record.mKeyPrev = record.mKeyNext = kNoRecord;
-  --mKeyCount[key];
+  List& list = mLists[record.mList];
+  const bool wasFirst = list.mFirst == idx;
+  Unlink<&NoteRecord::mPrev, &NoteRecord::mNext>(mRecords.get(), list, idx);
+  if (wasFirst) {
+    if (list.mFirst == kNoRecord)
+      HeapRemove(list.mHeapPos);
+    else
+      HeapSiftDown(list.mHeapPos);
+  }
+  Unlink<&NoteRecord::mKeyPrev, &NoteRecord::mKeyNext>(mRecords.get(), mKeys[record.Key()], idx);
+  --mNumQueued;
 }
 
 // Records mostly arrive at a key's latest end, and the questions concern its latest records.
 int32_t NoteTracker::FirstAfter(int key, int64_t dueAt) const {
   int32_t first = kNoRecord;
-  for (int32_t idx = mKeyLast[key]; idx != kNoRecord && mRecords[idx].mDueAt > dueAt; idx = mRecords[idx].mKeyPrev)
+  for (int32_t idx = mKeys[key].mLast; idx != kNoRecord && mRecords[idx].mDueAt > dueAt;
+       idx = mRecords[idx].mKeyPrev)
     first = idx;
   return first;
 }
 
-void NoteTracker::HeapPlace(int pos, int32_t idx) {
-  mHeap[pos] = idx;
-  mRecords[idx].mHeapPos = pos;
+// ---- The heap of time lists ----
+
+void NoteTracker::HeapPlace(int pos, int list) {
+  mHeap[pos] = list;
+  mLists[list].mHeapPos = pos;
 }
 
 void NoteTracker::HeapSiftUp(int pos) {
-  const int32_t idx = mHeap[pos];
+  const int list = mHeap[pos];
   while (pos > 0) {
     const int parent = (pos - 1) / 2;
-    if (!HeapBefore(idx, mHeap[parent])) break;
+    if (!ListBefore(list, mHeap[parent])) break;
     HeapPlace(pos, mHeap[parent]);
     pos = parent;
   }
-  HeapPlace(pos, idx);
+  HeapPlace(pos, list);
 }
 
 void NoteTracker::HeapSiftDown(int pos) {
-  const int32_t idx = mHeap[pos];
+  const int list = mHeap[pos];
   for (;;) {
     int child = 2 * pos + 1;
     if (child >= mHeapSize) break;
-    if (child + 1 < mHeapSize && HeapBefore(mHeap[child + 1], mHeap[child])) ++child;
-    if (!HeapBefore(mHeap[child], idx)) break;
+    if (child + 1 < mHeapSize && ListBefore(mHeap[child + 1], mHeap[child])) ++child;
+    if (!ListBefore(mHeap[child], list)) break;
     HeapPlace(pos, mHeap[child]);
     pos = child;
   }
-  HeapPlace(pos, idx);
+  HeapPlace(pos, list);
 }
 
+// The list at pos has just become empty.
 void NoteTracker::HeapRemove(int pos) {
-  CC_ASSERT(pos >= 0 && pos < mHeapSize);
-  const int32_t last = mHeap[--mHeapSize];
+  mLists[mHeap[pos]].mHeapPos = -1;
+  const int last = mHeap[--mHeapSize];
   if (pos == mHeapSize) return;
   HeapPlace(pos, last);
-  // The record moved into the hole may belong above or below it.
   HeapSiftUp(pos);
-  HeapSiftDown(mRecords[last].mHeapPos);
+  HeapSiftDown(mLists[last].mHeapPos);
 }
 
 // ---- The questions about one key ----
@@ -156,14 +186,18 @@ void NoteTracker::HeapRemove(int pos) {
 // The first note-off of the key at or after the new note-on's time moves just ahead of it, unless a note-on of
 // the key later than the new one comes first (that one owns it). Note-ons at exactly that time do not stand in
 // the way.
-void NoteTracker::AvoidCutoff(int key, int64_t dueAt) {
+void NoteTracker::AvoidCutoff(int key, int64_t dueAt, int32_t delay) {
   int32_t idx = FirstAfter(key, dueAt - 1);
   while (idx != kNoRecord && !mRecords[idx].mIsNoteOff && mRecords[idx].mDueAt == dueAt)
     idx = mRecords[idx].mKeyNext;
   if (idx == kNoRecord || !mRecords[idx].mIsNoteOff) return;
   Unqueue(idx);
   const int64_t time = dueAt - mClock;
-  Queue(idx, time > 0 ? static_cast<int32_t>(time - 1) : 0);
+  // Moved one sample earlier, these note-offs form a delay of their own, again in time order.
+  if (time > 0)
+    Queue(idx, static_cast<int32_t>(time - 1), delay - 1);
+  else
+    Queue(idx, 0, delay);
 }
 
 bool NoteTracker::HasNoteOnAt(int note, int channel, int32_t time) const {
@@ -171,7 +205,7 @@ bool NoteTracker::HasNoteOnAt(int note, int channel, int32_t time) const {
   const int key = note * NUM_MIDI_CHANNELS + channel;
   const int64_t dueAt = mClock + ClampTime(time);
   const int32_t after = FirstAfter(key, dueAt);
-  for (int32_t idx = after == kNoRecord ? mKeyLast[key] : mRecords[after].mKeyPrev;
+  for (int32_t idx = after == kNoRecord ? mKeys[key].mLast : mRecords[after].mKeyPrev;
        idx != kNoRecord && mRecords[idx].mDueAt == dueAt; idx = mRecords[idx].mKeyPrev)
     if (!mRecords[idx].mIsNoteOff) return true;
   return false;
@@ -182,9 +216,9 @@ bool NoteTracker::HasNoteOnAt(int note, int channel, int32_t time) const {
 void NoteTracker::CancelChannel(int channel) {
   if (channel < 0 || channel >= NUM_MIDI_CHANNELS) return;
   for (int note = 0; note < NUM_MIDI_NOTES; ++note) {
-    const int key = note * NUM_MIDI_CHANNELS + channel;
-    while (mKeyFirst[key] != kNoRecord) {
-      const int32_t idx = mKeyFirst[key];
+    const List& key = mKeys[note * NUM_MIDI_CHANNELS + channel];
+    while (key.mFirst != kNoRecord) {
+      const int32_t idx = key.mFirst;
       Unqueue(idx);
       Free(idx);
     }
@@ -200,45 +234,53 @@ void NoteTracker::Clear() {
   DropWhere([](const NoteRecord&) { return true; });
 }
 
-// One pass over the heap and one rebuild of it, rather than a removal each.
 template <typename Drop>
 void NoteTracker::DropWhere(Drop&& drop) {
-  int kept = 0;
-  for (int pos = 0; pos < mHeapSize; ++pos) {
-    const int32_t idx = mHeap[pos];
-    if (drop(mRecords[idx])) {
-      Unlink(idx);
-      Free(idx);
-    } else {
-      HeapPlace(kept++, idx);
+  for (const List& list : mLists) {
+    for (int32_t idx = list.mFirst; idx != kNoRecord;) {
+      const int32_t next = mRecords[idx].mNext;
+      if (drop(mRecords[idx])) {
+        Unqueue(idx);
+        Free(idx);
+      }
+      idx = next;
     }
   }
-  mHeapSize = kept;
-  for (int pos = kept / 2 - 1; pos >= 0; --pos) HeapSiftDown(pos);
 }
 
 // ---- Checking ----
 
 bool NoteTracker::IsConsistent() const {
-  if (mNumFree + mHeapSize != mCapacity || static_cast<int64_t>(mHeapSize) + mReservedReleases > mCapacity)
+  if (mNumFree + mNumQueued != mCapacity || static_cast<int64_t>(mNumQueued) + mReservedReleases > mCapacity)
     return false;
-  for (int pos = 0; pos < mHeapSize; ++pos) {
-    const NoteRecord& record = mRecords[mHeap[pos]];
-    if (record.mHeapPos != pos || record.mDueAt < mClock || record.mChannel > 15 || record.mNote >= NUM_MIDI_NOTES)
-      return false;
-    if (pos > 0 && record.Before(mRecords[mHeap[(pos - 1) / 2]])) return false;
-  }
-  int listed = 0;
-  for (int key = 0; key < kNumKeys; ++key) {
+  // Each list in order with matching links and count; time lists in the heap exactly while not empty.
+  auto listValid = [this](const List& list, int32_t NoteRecord::*prevOf, int32_t NoteRecord::*nextOf,
+                          auto&& belongs) {
     int count = 0;
     int32_t prev = kNoRecord;
-    for (int32_t idx = mKeyFirst[key]; idx != kNoRecord; prev = idx, idx = mRecords[idx].mKeyNext) {
+    for (int32_t idx = list.mFirst; idx != kNoRecord; prev = idx, idx = mRecords[idx].*nextOf) {
       const NoteRecord& record = mRecords[idx];
-      if (record.Key() != key || record.mKeyPrev != prev || record.mHeapPos < 0 || ++count > mCapacity) return false;
+      if (!belongs(record) || record.*prevOf != prev || record.mDueAt < mClock || ++count > mCapacity) return false;
       if (prev != kNoRecord && !mRecords[prev].Before(record)) return false;
     }
-    if (prev != mKeyLast[key] || count != mKeyCount[key]) return false;
-    listed += count;
+    return prev == list.mLast && count == list.mCount;
+  };
+  int inTimeLists = 0, inKeyLists = 0;
+  for (int l = 0; l < kNumTimeLists; ++l) {
+    const List& list = mLists[l];
+    if (!listValid(list, &NoteRecord::mPrev, &NoteRecord::mNext, [l](const NoteRecord& r) { return r.mList == l; }))
+      return false;
+    if ((list.mFirst == kNoRecord) != (list.mHeapPos < 0)) return false;
+    if (list.mHeapPos >= 0 && (list.mHeapPos >= mHeapSize || mHeap[list.mHeapPos] != l)) return false;
+    inTimeLists += list.mCount;
   }
-  return listed == mHeapSize;
+  for (int pos = 1; pos < mHeapSize; ++pos)
+    if (ListBefore(mHeap[pos], mHeap[(pos - 1) / 2])) return false;
+  for (int key = 0; key < kNumKeys; ++key) {
+    if (!listValid(mKeys[key], &NoteRecord::mKeyPrev, &NoteRecord::mKeyNext,
+                   [key](const NoteRecord& r) { return r.Key() == key && r.mChannel <= 15; }))
+      return false;
+    inKeyLists += mKeys[key].mCount;
+  }
+  return inTimeLists == mNumQueued && inKeyLists == mNumQueued;
 }

@@ -1,8 +1,12 @@
 // The scheduled output note events and the table of output notes now sounding.
 //
-// Records live in a pool sized at construction. One binary heap gives the order of sending; every key (note and
-// channel) keeps its records in a list sorted the same way, walked from its latest end, for the questions about
-// one key. A key's list is capped for note-ons, so no walk is long.
+// Records live in a pool sized at construction and sit in two sorted lists each, both in the one sending order
+// (time, then adding order):
+//   - a time list, chosen by the delay the event was scheduled with. Triggers arrive in time order, so events of
+//     one delay arrive in time order too and join their list at its end; a small heap of the lists' first records
+//     gives the next event to send.
+//   - its key's list (note and channel), for the questions about one key. A key's list is capped for note-ons.
+// Both lists are walked from their latest end, so no walk is long.
 #pragma once
 
 #include <cstdint>
@@ -10,21 +14,22 @@
 
 #include "MidiLimits.h"
 
-// One queued event. Positions in the tracker's pool link it into the heap and its key's list.
 struct NoteRecord {
   int64_t mDueAt = -1;  // samples since the tracker's creation; -1 while pooled
   uint64_t mOrder = 0;  // adding order, so that equal times come out as they were added
   uint32_t mBatch = 0;  // which processing call's messages queued it
-  int32_t mHeapPos = -1;
-  int32_t mKeyPrev = -1;
+  int32_t mPrev = -1;   // links in its time list, by pool position
+  int32_t mNext = -1;
+  int32_t mKeyPrev = -1;  // links in its key's list
   int32_t mKeyNext = -1;
+  uint8_t mList = 0;  // its time list
   bool mIsNoteOff = false;
   uint8_t mChannel = 0;
   uint8_t mNote = 0;
   uint8_t mVelocity = 0;  // a note-off's is that of the note it ends, 0 when it silences a channel
 
   int Key() const { return mNote * NUM_MIDI_CHANNELS + mChannel; }
-  // The one sending order: time, then adding order.
+  // The one sending order.
   bool Before(const NoteRecord& other) const {
     return mDueAt != other.mDueAt ? mDueAt < other.mDueAt : mOrder < other.mOrder;
   }
@@ -51,12 +56,16 @@ class NoteTracker {
   NoteTracker(const NoteTracker&) = delete;
   NoteTracker& operator=(const NoteTracker&) = delete;
 
+  // `delay` is how far after its trigger the event was scheduled. It only picks the event's time list: any value
+  // gives the same order, but events of one delay keep their list in order at no cost.
+  //
   // A note-on also reserves the slot of its release, so that a full queue refuses new notes but never loses
-  // the note-off of one it accepted. False when the queue or the key is full: the note is not played.
+  // the note-off of one it accepted. False when the queue or the key is full: the note is not played. Asked once
+  // per note, before anything of its trigger changes; AddNoteOn then refuses only for want of room.
   bool CanAddNoteOn(int note, int channel) const;
-  bool AddNoteOn(int32_t time, int note, int channel, int velocity);
+  bool AddNoteOn(int32_t time, int note, int channel, int velocity, int32_t delay = 0);
   // The release of an accepted note-on: it takes the slot that note-on reserved.
-  bool AddNoteOff(int32_t time, int note, int channel, int velocity);
+  bool AddNoteOff(int32_t time, int note, int channel, int velocity, int32_t delay = 0);
   // A note-off that silences a channel (velocity 0); the channel's queue must have been cancelled first.
   bool AddSilencingNoteOff(int32_t time, int note, int channel);
 
@@ -74,10 +83,10 @@ class NoteTracker {
   void TakeDue(int32_t nFrames, Collect&& collect);
 
   // Time of the next event, -1 when the queue is empty.
-  int64_t NextTime() const { return mHeapSize == 0 ? -1 : mRecords[mHeap[0]].mDueAt - mClock; }
+  int64_t NextTime() const { return mHeapSize == 0 ? -1 : mRecords[mLists[mHeap[0]].mFirst].mDueAt - mClock; }
   uint32_t Sounding(int note) const { return mSounding[note]; }
   void ClearSounding(int note, int channel) { mSounding[note] &= ~(1u << channel); }
-  int NumPending() const { return mHeapSize; }
+  int NumPending() const { return mNumQueued; }
   int NumFree() const { return mNumFree; }
   int Capacity() const { return mCapacity; }
   int ReservedReleases() const { return mReservedReleases; }
@@ -87,21 +96,30 @@ class NoteTracker {
 
  private:
   static constexpr int kNumKeys = NUM_MIDI_NOTES * NUM_MIDI_CHANNELS;
+  // Delays in use at once are few: the four voices', those of notes held across a tempo change, and one less
+  // for note-offs moved ahead of a note-on. Delays that share a list only make its appends walk further.
+  static constexpr int kNumTimeLists = 64;
 
-  bool Add(int32_t time, int note, int channel, int velocity, bool isNoteOff);
-  void Queue(int32_t idx, int32_t time);
+  struct List {
+    int32_t mFirst = kNoRecord;
+    int32_t mLast = kNoRecord;
+    int32_t mCount = 0;    // key lists: records held
+    int32_t mHeapPos = -1;  // time lists: place in the heap, -1 while empty
+  };
+
+  bool Add(int32_t time, int note, int channel, int velocity, bool isNoteOff, int32_t delay);
+  void Queue(int32_t idx, int32_t time, int32_t delay);
   void Unqueue(int32_t idx);
-  // Out of the key's list only: the caller sees to the heap.
-  void Unlink(int32_t idx);
-  template <typename Drop>
-  void DropWhere(Drop&& drop);
   void Free(int32_t idx);
-  void AvoidCutoff(int key, int64_t dueAt);
+  void AvoidCutoff(int key, int64_t dueAt, int32_t delay);
   // The first record of the key due after dueAt, kNoRecord when none is.
   int32_t FirstAfter(int key, int64_t dueAt) const;
+  template <typename Drop>
+  void DropWhere(Drop&& drop);
 
-  bool HeapBefore(int32_t a, int32_t b) const { return mRecords[a].Before(mRecords[b]); }
-  void HeapPlace(int pos, int32_t idx);
+  // The heap of time lists, by their first records.
+  bool ListBefore(int a, int b) const { return mRecords[mLists[a].mFirst].Before(mRecords[mLists[b].mFirst]); }
+  void HeapPlace(int pos, int list);
   void HeapSiftUp(int pos);
   void HeapSiftDown(int pos);
   void HeapRemove(int pos);
@@ -110,12 +128,12 @@ class NoteTracker {
   const int mSilencingReserve;
   std::unique_ptr<NoteRecord[]> mRecords;
   std::unique_ptr<int32_t[]> mFreeList;
-  std::unique_ptr<int32_t[]> mHeap;
+  std::unique_ptr<List[]> mKeys;
   int mNumFree = 0;
+  int mNumQueued = 0;
+  List mLists[kNumTimeLists];
+  int mHeap[kNumTimeLists] = {};
   int mHeapSize = 0;
-  int32_t mKeyFirst[kNumKeys];
-  int32_t mKeyLast[kNumKeys];
-  int32_t mKeyCount[kNumKeys] = {};
   uint32_t mSounding[NUM_MIDI_NOTES] = {};
 
   int64_t mClock = 0;  // samples taken since creation: a record's time is its mDueAt - mClock
@@ -128,9 +146,10 @@ template <typename Collect>
 void NoteTracker::TakeDue(int32_t nFrames, Collect&& collect) {
   if (nFrames < 0) nFrames = 0;
   const int64_t end = mClock + nFrames;
-  while (mHeapSize > 0 && mRecords[mHeap[0]].mDueAt < end) {
-    const int32_t idx = mHeap[0];
+  while (mHeapSize > 0) {
+    const int32_t idx = mLists[mHeap[0]].mFirst;
     const NoteRecord& record = mRecords[idx];
+    if (record.mDueAt >= end) break;
     if (record.mIsNoteOff)
       mSounding[record.mNote] &= ~(1u << record.mChannel);
     else

@@ -59,7 +59,7 @@ void TriggerTracker::Release(int note, int32_t offset, NoteTracker& noteTracker)
     const double delay = recorded > 0.0 ? std::min(recorded, static_cast<double>(NoteTracker::kMaxTime)) : 0.0;
     const int64_t time = static_cast<int64_t>(offset) + static_cast<int64_t>(delay);
     noteTracker.AddNoteOff(NoteTracker::ClampTime(time), pNoteGroup->Note(emitIdx), pNoteGroup->Channel(emitIdx),
-                           pNoteGroup->Velocity(emitIdx));
+                           pNoteGroup->Velocity(emitIdx), static_cast<int32_t>(delay));
   }
   mpActiveGroupTable[note] = nullptr;
   mFreeGroups.PushBack(pNoteGroup);

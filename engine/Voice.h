@@ -25,7 +25,6 @@ struct Voice {
   int32_t mAlgorithm = kAlgoUp;
   int32_t mDirection = +1;
   uint32_t* mpRandom = nullptr;  // the plug-in's two random words
-  int32_t mStream = -1;  // its notes' stream in the note tracker
 
   int numIntervals() const { return mNumIntervals; }
   void SetNumIntervals(int n);

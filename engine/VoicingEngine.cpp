@@ -116,7 +116,7 @@ void VoicingEngine::Emit(Voice& voice, int note, int velocity, int32_t offset, N
     Release(note, offset);
     *pCurrentGroup = mTriggerTracker.BeginGroup(note);
   }
-  if (mNoteTracker.AddNoteOn(time, outNote, channel, outVelocity))
+  if (mNoteTracker.AddNoteOn(time, outNote, channel, outVelocity, voice.mDelaySamples))
     (*pCurrentGroup)->AddEmittedNote(outNote, channel, outVelocity, voice.mDelaySamples);
 }
 

@@ -33,11 +33,12 @@ class NoteSink {
   ~NoteSink() = default;
 };
 
-// What the host says about the block's first sample.
+// What the host says about the block's first sample. The two doubles are kept apart: next to each other, a copy
+// from the host's record became one 16-byte load over two 8-byte stores, which stalls.
 struct EngineTransport {
   double mSamplePos = -1.0;
-  double mTempo = 120.0;  // beats per minute
   bool mPlaying = false;
+  double mTempo = 120.0;  // beats per minute
 };
 
 enum VoiceId { kMainVoice = 0, kParallelVoice, kRotator1, kRotator2, kNumVoices };

@@ -52,7 +52,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
       case 0: case 1: case 2: case 3: {
         const int32_t time = Time(in);
         const int velocity = 1 + in.Below(127);
-        if (tracker.AddNoteOn(time, note, channel, velocity)) model.AddNoteOn(time, note, channel, velocity);
+        if (tracker.CanAddNoteOn(note, channel) && tracker.AddNoteOn(time, note, channel, velocity))
+          model.AddNoteOn(time, note, channel, velocity);
         break;
       }
       case 4: case 5: case 6: {

@@ -195,8 +195,9 @@ TEST(NoteTracker, TimesBeyondTheQueueRangeAreHeldAtItsEdges) {
 TEST(NoteTracker, AKeyAtItsCapRefusesNoteOnsButNotReleases) {
   NoteTracker tracker;
   for (int i = 0; i < NoteTracker::kMaxKeyRecords; ++i) ASSERT_TRUE(tracker.AddNoteOn(2 * i + 1, 60, 0, 100));
-  EXPECT_FALSE(tracker.AddNoteOn(0, 60, 0, 100));
+  EXPECT_FALSE(tracker.CanAddNoteOn(60, 0));
   EXPECT_TRUE(tracker.AddNoteOff(0, 60, 0, 0));
+  EXPECT_TRUE(tracker.CanAddNoteOn(60, 1));
   EXPECT_TRUE(tracker.AddNoteOn(0, 60, 1, 100));
   EXPECT_TRUE(tracker.IsConsistent());
   const std::vector<Out> out = Take(tracker, 1000);
@@ -230,7 +231,8 @@ TEST_P(NoteTrackerModel, AgreesWithAPlainTimeOrderedListOverARandomSession) {
           FAIL() << "de-duplication differs at step " << step;
         if (tracker.HasNoteOnAt(note, channel, time)) break;
         // A crowded key refuses, as it must.
-        if (tracker.AddNoteOn(time, note, channel, 100)) model.AddNoteOn(time, note, channel);
+        if (tracker.CanAddNoteOn(note, channel) && tracker.AddNoteOn(time, note, channel, 100))
+          model.AddNoteOn(time, note, channel);
         break;
       case 3:
       case 4:
