@@ -32,8 +32,7 @@ void Unlink(NoteRecord* records, List& list, int32_t idx) {
   --list.mCount;
 }
 
-// Spreads the delays of a session over the lists; two that meet in one list still keep it sorted.
-int TimeListFor(int32_t delay) { return static_cast<int>((static_cast<uint32_t>(delay) * 2654435761u) >> 26); }
+int HashDelay(int32_t delay) { return static_cast<int>((static_cast<uint32_t>(delay) * 2654435761u) >> 26); }
 }  // namespace
 
 NoteTracker::NoteTracker(int capacity, int silencingReserve)
@@ -102,15 +101,13 @@ void NoteTracker::Queue(int32_t idx, int32_t time, int32_t delay) {
   record.mDueAt = mClock + time;
   record.mOrder = mNextOrder++;
   record.mList = static_cast<uint8_t>(TimeListFor(delay));
+  if (mLists[record.mList].mFirst == kNoRecord) mLists[record.mList].mDelay = delay;
   List& list = mLists[record.mList];
   InsertSorted<&NoteRecord::mPrev, &NoteRecord::mNext>(mRecords.get(), list, idx);
   if (list.mFirst == idx) {
-    if (list.mHeapPos < 0) {
-      HeapPlace(mHeapSize++, record.mList);
-      HeapSiftUp(mHeapSize - 1);
-    } else {
-      HeapSiftUp(list.mHeapPos);
-    }
+    const int pos = list.mHeapPos < 0 ? mHeapSize++ : list.mHeapPos;
+    HeapPlace(pos, EntryFor(record.mList));
+    HeapSiftUp(pos);
   }
   InsertSorted<&NoteRecord::mKeyPrev, &NoteRecord::mKeyNext>(mRecords.get(), mKeys[record.Key()], idx);
   ++mNumQueued;
@@ -122,13 +119,26 @@ void NoteTracker::Unqueue(int32_t idx) {
   const bool wasFirst = list.mFirst == idx;
   Unlink<&NoteRecord::mPrev, &NoteRecord::mNext>(mRecords.get(), list, idx);
   if (wasFirst) {
-    if (list.mFirst == kNoRecord)
+    if (list.mFirst == kNoRecord) {
       HeapRemove(list.mHeapPos);
-    else
+    } else {
+      HeapPlace(list.mHeapPos, EntryFor(record.mList));
       HeapSiftDown(list.mHeapPos);
+    }
   }
   Unlink<&NoteRecord::mKeyPrev, &NoteRecord::mKeyNext>(mRecords.get(), mKeys[record.Key()], idx);
   --mNumQueued;
+}
+
+// The list that holds this delay's records, or an empty one from where its hash points: linear probing. When more
+// delays than lists are in use at once, a delay shares its hashed list, which stays sorted but makes it walk.
+int NoteTracker::TimeListFor(int32_t delay) const {
+  const int home = HashDelay(delay);
+  for (int i = 0; i < kNumTimeLists; ++i) {
+    const int list = (home + i) % kNumTimeLists;
+    if (mLists[list].mFirst == kNoRecord || mLists[list].mDelay == delay) return list;
+  }
+  return home;
 }
 
 // Records mostly arrive at a key's latest end, and the questions concern its latest records.
@@ -142,43 +152,48 @@ int32_t NoteTracker::FirstAfter(int key, int64_t dueAt) const {
 
 // ---- The heap of time lists ----
 
-void NoteTracker::HeapPlace(int pos, int list) {
-  mHeap[pos] = list;
-  mLists[list].mHeapPos = pos;
+NoteTracker::HeapEntry NoteTracker::EntryFor(int list) const {
+  const NoteRecord& first = mRecords[mLists[list].mFirst];
+  return {first.mDueAt, first.mOrder, list};
+}
+
+void NoteTracker::HeapPlace(int pos, const HeapEntry& entry) {
+  mHeap[pos] = entry;
+  mLists[entry.mList].mHeapPos = pos;
 }
 
 void NoteTracker::HeapSiftUp(int pos) {
-  const int list = mHeap[pos];
+  const HeapEntry entry = mHeap[pos];
   while (pos > 0) {
     const int parent = (pos - 1) / 2;
-    if (!ListBefore(list, mHeap[parent])) break;
+    if (!entry.Before(mHeap[parent])) break;
     HeapPlace(pos, mHeap[parent]);
     pos = parent;
   }
-  HeapPlace(pos, list);
+  HeapPlace(pos, entry);
 }
 
 void NoteTracker::HeapSiftDown(int pos) {
-  const int list = mHeap[pos];
+  const HeapEntry entry = mHeap[pos];
   for (;;) {
     int child = 2 * pos + 1;
     if (child >= mHeapSize) break;
-    if (child + 1 < mHeapSize && ListBefore(mHeap[child + 1], mHeap[child])) ++child;
-    if (!ListBefore(mHeap[child], list)) break;
+    if (child + 1 < mHeapSize && mHeap[child + 1].Before(mHeap[child])) ++child;
+    if (!mHeap[child].Before(entry)) break;
     HeapPlace(pos, mHeap[child]);
     pos = child;
   }
-  HeapPlace(pos, list);
+  HeapPlace(pos, entry);
 }
 
 // The list at pos has just become empty.
 void NoteTracker::HeapRemove(int pos) {
-  mLists[mHeap[pos]].mHeapPos = -1;
-  const int last = mHeap[--mHeapSize];
+  mLists[mHeap[pos].mList].mHeapPos = -1;
+  const HeapEntry last = mHeap[--mHeapSize];
   if (pos == mHeapSize) return;
   HeapPlace(pos, last);
   HeapSiftUp(pos);
-  HeapSiftDown(mLists[last].mHeapPos);
+  HeapSiftDown(mLists[last.mList].mHeapPos);
 }
 
 // ---- The questions about one key ----
@@ -271,11 +286,16 @@ bool NoteTracker::IsConsistent() const {
     if (!listValid(list, &NoteRecord::mPrev, &NoteRecord::mNext, [l](const NoteRecord& r) { return r.mList == l; }))
       return false;
     if ((list.mFirst == kNoRecord) != (list.mHeapPos < 0)) return false;
-    if (list.mHeapPos >= 0 && (list.mHeapPos >= mHeapSize || mHeap[list.mHeapPos] != l)) return false;
+    if (list.mHeapPos >= 0) {
+      if (list.mHeapPos >= mHeapSize) return false;
+      const HeapEntry& entry = mHeap[list.mHeapPos];
+      const HeapEntry expected = EntryFor(l);
+      if (entry.mList != l || entry.mDueAt != expected.mDueAt || entry.mOrder != expected.mOrder) return false;
+    }
     inTimeLists += list.mCount;
   }
   for (int pos = 1; pos < mHeapSize; ++pos)
-    if (ListBefore(mHeap[pos], mHeap[(pos - 1) / 2])) return false;
+    if (mHeap[pos].Before(mHeap[(pos - 1) / 2])) return false;
   for (int key = 0; key < kNumKeys; ++key) {
     if (!listValid(mKeys[key], &NoteRecord::mKeyPrev, &NoteRecord::mKeyNext,
                    [key](const NoteRecord& r) { return r.Key() == key && r.mChannel <= 15; }))

@@ -83,7 +83,7 @@ class NoteTracker {
   void TakeDue(int32_t nFrames, Collect&& collect);
 
   // Time of the next event, -1 when the queue is empty.
-  int64_t NextTime() const { return mHeapSize == 0 ? -1 : mRecords[mLists[mHeap[0]].mFirst].mDueAt - mClock; }
+  int64_t NextTime() const { return mHeapSize == 0 ? -1 : mHeap[0].mDueAt - mClock; }
   uint32_t Sounding(int note) const { return mSounding[note]; }
   void ClearSounding(int note, int channel) { mSounding[note] &= ~(1u << channel); }
   int NumPending() const { return mNumQueued; }
@@ -97,7 +97,7 @@ class NoteTracker {
  private:
   static constexpr int kNumKeys = NUM_MIDI_NOTES * NUM_MIDI_CHANNELS;
   // Delays in use at once are few: the four voices', those of notes held across a tempo change, and one less
-  // for note-offs moved ahead of a note-on. Delays that share a list only make its appends walk further.
+  // for note-offs moved ahead of a note-on.
   static constexpr int kNumTimeLists = 64;
 
   struct List {
@@ -105,10 +105,12 @@ class NoteTracker {
     int32_t mLast = kNoRecord;
     int32_t mCount = 0;    // key lists: records held
     int32_t mHeapPos = -1;  // time lists: place in the heap, -1 while empty
+    int32_t mDelay = 0;     // time lists: the delay they were taken for when last empty
   };
 
   bool Add(int32_t time, int note, int channel, int velocity, bool isNoteOff, int32_t delay);
   void Queue(int32_t idx, int32_t time, int32_t delay);
+  int TimeListFor(int32_t delay) const;
   void Unqueue(int32_t idx);
   void Free(int32_t idx);
   void AvoidCutoff(int key, int64_t dueAt, int32_t delay);
@@ -117,9 +119,17 @@ class NoteTracker {
   template <typename Drop>
   void DropWhere(Drop&& drop);
 
-  // The heap of time lists, by their first records.
-  bool ListBefore(int a, int b) const { return mRecords[mLists[a].mFirst].Before(mRecords[mLists[b].mFirst]); }
-  void HeapPlace(int pos, int list);
+  // The heap of time lists, by their first records, whose time and order it keeps at hand.
+  struct HeapEntry {
+    int64_t mDueAt;
+    uint64_t mOrder;
+    int32_t mList;
+    bool Before(const HeapEntry& other) const {
+      return mDueAt != other.mDueAt ? mDueAt < other.mDueAt : mOrder < other.mOrder;
+    }
+  };
+  HeapEntry EntryFor(int list) const;
+  void HeapPlace(int pos, const HeapEntry& entry);
   void HeapSiftUp(int pos);
   void HeapSiftDown(int pos);
   void HeapRemove(int pos);
@@ -132,7 +142,7 @@ class NoteTracker {
   int mNumFree = 0;
   int mNumQueued = 0;
   List mLists[kNumTimeLists];
-  int mHeap[kNumTimeLists] = {};
+  HeapEntry mHeap[kNumTimeLists] = {};
   int mHeapSize = 0;
   uint32_t mSounding[NUM_MIDI_NOTES] = {};
 
@@ -146,10 +156,9 @@ template <typename Collect>
 void NoteTracker::TakeDue(int32_t nFrames, Collect&& collect) {
   if (nFrames < 0) nFrames = 0;
   const int64_t end = mClock + nFrames;
-  while (mHeapSize > 0) {
-    const int32_t idx = mLists[mHeap[0]].mFirst;
+  while (mHeapSize > 0 && mHeap[0].mDueAt < end) {
+    const int32_t idx = mLists[mHeap[0].mList].mFirst;
     const NoteRecord& record = mRecords[idx];
-    if (record.mDueAt >= end) break;
     if (record.mIsNoteOff)
       mSounding[record.mNote] &= ~(1u << record.mChannel);
     else
