@@ -18,22 +18,34 @@ constexpr int kBlockFrames = 32;
 constexpr int kTriggersPerBlock = 64;  // and as many releases: 128 events per 32-frame block
 constexpr int kOneOf32ndTriplet = 16;  // index into kDelayDivisions
 
-// The queue alone, asked as the engine asks it. Every 32-frame block adds 16 notes, each a note-on and its
-// note-off at random times in the next `window` samples, and takes what falls due: about window / 2 records
-// stay queued.
+// The queue alone, asked as the engine asks it. Every 32-frame block strikes 8 random keys at rising offsets, each
+// through one of four voices whose delays spread over `window` samples, and releases the 8 struck two blocks
+// before with the delays they were struck with. So, as from the engine, events of one delay arrive in time order.
 void BM_NoteQueuePerEvent(benchmark::State& state) {
   const int window = static_cast<int>(state.range(0));
-  constexpr int kNotesPerBlock = 16;
+  constexpr int kNotesPerBlock = 8;
+  constexpr int kHeldBlocks = 2;
+  struct Struck {
+    int note, channel, delay;
+    bool queued;
+  };
+  Struck struck[kHeldBlocks + 1][kNotesPerBlock] = {};
   NoteTracker tracker;
   std::mt19937 random(7);
-  std::uniform_int_distribution<int> time(0, window - 1), note(0, 127), channel(0, 15);
+  std::uniform_int_distribution<int> note(0, 127), channel(0, 15);
+  int b = 0;
   auto block = [&] {
+    Struck* now = struck[b % (kHeldBlocks + 1)];  // also the notes struck kHeldBlocks blocks ago
     for (int i = 0; i < kNotesPerBlock; ++i) {
-      const int n = note(random), c = channel(random), on = time(random), off = time(random);
-      if (tracker.HasNoteOnAt(n, c, on) || !tracker.CanAddNoteOn(n, c)) continue;
-      tracker.AddNoteOn(on, n, c, 100);
-      tracker.AddNoteOff(on > off ? on : off, n, c, 100);
+      const int offset = i * (kBlockFrames / kNotesPerBlock);
+      Struck& old = now[i];
+      if (old.queued) tracker.AddNoteOff(offset + old.delay, old.note, old.channel, 100, old.delay);
+      const int n = note(random), c = channel(random), delay = window * (1 + i % 4) / 4;
+      const bool queued = !tracker.HasNoteOnAt(n, c, offset + delay) && tracker.CanAddNoteOn(n, c) &&
+                          tracker.AddNoteOn(offset + delay, n, c, 100, delay);
+      old = {n, c, delay, queued};
     }
+    ++b;
     int taken = 0;
     tracker.TakeDue(kBlockFrames, [&](const NoteRecord&, int32_t) { ++taken; });
     benchmark::DoNotOptimize(taken);
@@ -47,7 +59,7 @@ void BM_NoteQueuePerEvent(benchmark::State& state) {
   state.SetItemsProcessed(static_cast<int64_t>(state.iterations()) * 2 * kNotesPerBlock);
   state.counters["pending"] = static_cast<double>(pending) / static_cast<double>(state.iterations());
 }
-BENCHMARK(BM_NoteQueuePerEvent)->Arg(128)->Arg(1024)->Arg(8192)->Repetitions(5)->Apply(WithMinimum);
+BENCHMARK(BM_NoteQueuePerEvent)->Arg(256)->Arg(2048)->Arg(16384)->Repetitions(5)->Apply(WithMinimum);
 
 // Counting is the work any real sink does at least; both sides of every ratio do it.
 class CountingSink final : public NoteSink {
@@ -145,7 +157,7 @@ void PrintQueueGrowth(const FloorRatioReporter& reporter, const std::string& pre
 
 int main(int argc, char** argv) {
   return RunWithRatios(argc, argv, [](const FloorRatioReporter& reporter) {
-    PrintQueueGrowth(reporter, "BM_NoteQueuePerEvent/", {"128", "1024", "8192"}, 32);
+    PrintQueueGrowth(reporter, "BM_NoteQueuePerEvent/", {"256", "2048", "16384"}, 16);
     PrintQueueGrowth(reporter, "BM_FloodPerEvent/", {"6890", "861", "107"}, 2 * kTriggersPerBlock);
   });
 }
