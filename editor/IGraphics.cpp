@@ -99,7 +99,21 @@ void IGraphics::SetAllControlsDirty() {
 
 // ---- Redraw cycle ----
 
+void IGraphics::FollowParameters() {
+  if (!mPlug) return;
+  const int n = mPlug->NParams();
+  // Attaching showed every value as it was before any change was counted.
+  if (static_cast<int>(mShownGenerations.size()) != n) mShownGenerations.resize(static_cast<size_t>(n), 0);
+  for (int i = 0; i < n; ++i) {
+    const uint32_t generation = mPlug->ParameterGeneration(i);
+    if (generation == mShownGenerations[size_t(i)]) continue;
+    mShownGenerations[size_t(i)] = generation;
+    SetParameterFromPlug(i, mPlug->GetParam(i)->Normalized(), true);
+  }
+}
+
 bool IGraphics::IsDirty(IRect* r) {
+  FollowParameters();
   bool dirty = false;
   for (auto& control : mControls) {
     // Notifying first lets a read-out mark its own text dirty before the scan reaches it.

@@ -78,6 +78,8 @@ class IGraphics : public IEditorInterface {
   void SetParameterFromPlug(int paramIdx, double value, bool normalized) override;
   // Moves the controls as if the user had, so they push the value to the plug-in.
   void SetControlFromPlug(int paramIdx, double normalizedValue);
+  // The editor's own copy of what it shows: takes the values that others changed since the last call.
+  void FollowParameters();
   void SetAllControlsDirty();
 
   // ---- Redraw cycle ----
@@ -128,6 +130,7 @@ class IGraphics : public IEditorInterface {
 
  protected:
   std::vector<std::unique_ptr<IControl>> mControls;
+  std::vector<uint32_t> mShownGenerations;  // per parameter, the change last shown
   IPluginBase* mPlug;
   IRect mDrawRect;
   IControl* mEdControl = nullptr;

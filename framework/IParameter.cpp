@@ -29,7 +29,7 @@ void IParameter::DefineDouble(const char* name, double defaultValue, double minV
   if (mType == kParamNone) mType = kParamDouble;
   CopyText(mName, sizeof(mName), name);
   CopyText(mLabel, sizeof(mLabel), label);
-  mValue = defaultValue;
+  mValue.store(defaultValue, std::memory_order_relaxed);
   mMin = minValue;
   mMax = std::max(maxValue, minValue + step);
   mStep = step;
@@ -48,7 +48,7 @@ void IParameter::AddDisplayText(int value, const char* text) {
 }
 
 void IParameter::SetClamped(double v) {
-  mValue = std::isnan(v) ? mMax : std::clamp(v, mMin, mMax);
+  mValue.store(std::isnan(v) ? mMax : std::clamp(v, mMin, mMax), std::memory_order_relaxed);
 }
 
 void IParameter::SetFromNormalized(double x) {
@@ -57,7 +57,7 @@ void IParameter::SetFromNormalized(double x) {
   double v = mMin + x * (mMax - mMin);
   if (mType != kParamDouble) v = std::floor(v / mStep + 0.5) * mStep;
   // Handlers index tables with these values, so both bounds hold.
-  mValue = std::clamp(v, mMin, mMax);
+  mValue.store(std::clamp(v, mMin, mMax), std::memory_order_relaxed);
 }
 
 double IParameter::NormalizeValue(double v) const {

@@ -1,6 +1,8 @@
-// One automatable value: real value, range, step, type, texts and its normalised form.
+// One automatable value: real value, range, step, type, texts and its normalised form. The value may be set and
+// read from any thread at once; the range and the texts are fixed once defined.
 #pragma once
 
+#include <atomic>
 #include <cstddef>
 #include <cstdint>
 #include <vector>
@@ -25,10 +27,10 @@ class IParameter {
                     const char* label);
   void AddDisplayText(int value, const char* text);
 
-  double Value() const { return mValue; }
+  double Value() const { return mValue.load(std::memory_order_relaxed); }
   void SetClamped(double v);
   void SetFromNormalized(double x);
-  double Normalized() const { return NormalizeValue(mValue); }
+  double Normalized() const { return NormalizeValue(Value()); }
   double NormalizeValue(double v) const;
 
   const char* Name() const { return mName; }
@@ -46,11 +48,11 @@ class IParameter {
 
   // out must hold kParamTextSize bytes.
   void FormatDisplay(double value, bool normalized, char* out) const;
-  void FormatCurrentDisplay(char* out) const { FormatDisplay(mValue, false, out); }
+  void FormatCurrentDisplay(char* out) const { FormatDisplay(Value(), false, out); }
 
  private:
   int32_t mType = kParamNone;
-  double mValue = 0.0;
+  std::atomic<double> mValue{0.0};
   double mMin = 0.0;
   double mMax = 1.0;
   double mStep = 1.0;

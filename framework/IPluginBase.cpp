@@ -1,6 +1,7 @@
 #include "IPluginBase.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <cstring>
 
@@ -56,11 +57,11 @@ void IPluginBase::CreateChannels(int nInputs, int nOutputs) {
   for (size_t i = 0; i < mOutputs.size(); ++i) mOutputs[i].mpBuffer = &mOutputBuffers[i];
 }
 
-void IPluginBase::Reset() { ScopedLock lock(mLock); }
+void IPluginBase::Reset() {}
 
-void IPluginBase::OnParameterChange(int) { ScopedLock lock(mLock); }
+void IPluginBase::OnParameterChange(int) {}
 
-void IPluginBase::OnActivate(bool) { ScopedLock lock(mLock); }
+void IPluginBase::OnActivate(bool) {}
 
 void IPluginBase::ProcessBlock(double** inputs, double** outputs, int nFrames) {
   if (!inputs || !outputs) return;  // a plug-in that makes no audio gets no buffers
@@ -89,16 +90,67 @@ bool IPluginBase::SerializeState(IStateChunk* chunk) { return SerializeParams(ch
 int IPluginBase::UnserializeState(IStateChunk* chunk, int startPos) { return UnserializeParams(chunk, startPos); }
 
 void IPluginBase::SetParameterFromGUI(int paramIdx, double normalizedValue) {
-  ScopedLock lock(mLock);
   IParameter* param = GetParam(paramIdx);
   if (!param) return;
   param->SetFromNormalized(normalizedValue);
   NotifyHostOfChange(paramIdx, normalizedValue);
+  MarkParameterChanged(paramIdx);
+  OnParameterChange(paramIdx);
+}
+
+void IPluginBase::SetParameterFromHost(int paramIdx, double normalizedValue) {
+  IParameter* param = GetParam(paramIdx);
+  if (!param || std::isnan(normalizedValue)) return;
+  param->SetFromNormalized(normalizedValue);
+  mParamGenerations[paramIdx].fetch_add(1, std::memory_order_release);
+  MarkParameterChanged(paramIdx);
   OnParameterChange(paramIdx);
 }
 
 void IPluginBase::NotifyAllParameters() {
-  for (int i = 0; i < NParams(); ++i) OnParameterChange(i);
+  for (int i = 0; i < NParams(); ++i) {
+    MarkParameterChanged(i);
+    OnParameterChange(i);
+  }
+}
+
+void IPluginBase::MarkParameterChanged(int paramIdx) {
+  CC_ASSERT(paramIdx >= 0 && paramIdx < kMaxParams);
+  // Release: the value stored before is what the audio thread reads after taking the bit.
+  mChangedParams[paramIdx / 64].fetch_or(uint64_t{1} << (paramIdx % 64), std::memory_order_release);
+}
+
+// Reads like a sequence lock: the values are taken, then kept only if no load began meanwhile; otherwise every
+// bit goes back for the next call. Writers of loads hold mLock, so they never overlap each other.
+void IPluginBase::ApplyParameterChanges() {
+  const uint32_t sequence = mLoadSequence.load(std::memory_order_acquire);
+  if (sequence & 1u) return;
+  uint64_t taken[kChangeWords] = {};
+  bool any = false;
+  for (int w = 0; w < kChangeWords; ++w) {
+    // Reading first keeps the common case, nothing changed, free of locked instructions.
+    if (mChangedParams[w].load(std::memory_order_relaxed) == 0) continue;
+    taken[w] = mChangedParams[w].exchange(0, std::memory_order_acquire);
+    any = any || taken[w] != 0;
+  }
+  if (!any) return;
+  double values[kMaxParams];
+  for (int w = 0; w < kChangeWords; ++w)
+    for (uint64_t bits = taken[w]; bits; bits &= bits - 1) {
+      const int idx = w * 64 + __builtin_ctzll(bits);
+      values[idx] = idx < NParams() ? mParameters[size_t(idx)]->Value() : 0.0;
+    }
+  std::atomic_thread_fence(std::memory_order_acquire);
+  if (mLoadSequence.load(std::memory_order_relaxed) != sequence) {
+    for (int w = 0; w < kChangeWords; ++w)
+      if (taken[w]) mChangedParams[w].fetch_or(taken[w], std::memory_order_relaxed);
+    return;
+  }
+  for (int w = 0; w < kChangeWords; ++w)
+    for (uint64_t bits = taken[w]; bits; bits &= bits - 1) {
+      const int idx = w * 64 + __builtin_ctzll(bits);
+      if (idx < NParams()) ApplyParameter(idx, values[idx]);
+    }
 }
 
 void IPluginBase::PushParamsToEditor() {

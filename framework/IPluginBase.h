@@ -1,6 +1,22 @@
-// Host-independent base of the plug-in object: parameters, presets, channels, editor and lock.
+// Host-independent base of the plug-in object: parameters, presets, channels, editor and locks.
+//
+// Threads. Hosts call a plug-in from several threads at once, and the audio thread must never wait on another
+// thread's long work. Each entry point runs on one of three:
+//   audio thread   processing calls (VST processReplacing and processDoubleReplacing, LV2 run) and the event
+//                  delivery that precedes them (effProcessEvents). They hold mAudioLock only.
+//   control thread everything else the host asks: programs, chunks and LV2 state, names, the editor's opening
+//                  and closing. It holds mLock. Sample rate, block size and activation changes also take
+//                  mAudioLock, for as long as they take; hosts make them while processing is suspended.
+//   editor thread  the editor's own (X11) or the host's window thread (Windows): it draws and takes input under
+//                  mLock, and reads parameter values, never the plug-in's audio-side state.
+//   Parameter values are atomics, set and read from any thread without a lock (VST setParameter and
+//   getParameter may come from any of them). A change reaches the audio side as a bit in mChangedParams: the
+//   next audio-thread call hands every changed value to ApplyParameter, in one batch and never half of a load
+//   of many values (programs, chunks, LV2 state): a load in progress waits for the next call. The editor takes
+//   the values it shows at each of its ticks.
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 #include <memory>
 #include <vector>
@@ -56,7 +72,10 @@ class IPluginBase {
   IPluginBase& operator=(const IPluginBase&) = delete;
 
   virtual void Reset();
+  // [any thread] A parameter's value was set; it reaches ApplyParameter at the next audio-thread call.
   virtual void OnParameterChange(int paramIdx);
+  // [audio thread] A changed value for the audio side.
+  virtual void ApplyParameter(int /*paramIdx*/, double /*value*/) {}
   virtual void ProcessBlock(double** inputs, double** outputs, int nFrames);
   // A plug-in whose ProcessBlock neither reads nor writes audio says so here (a virtual rather than one more
   // constructor argument: it sits beside the ProcessBlock it describes). The host's outputs then get silence
@@ -85,9 +104,19 @@ class IPluginBase {
   virtual bool SendMidiMessage(const IMidiMessage* msg) = 0;
   virtual bool SendMidiMessages(const IMidiMessage* msgs, int count) = 0;
 
-  // Editor side: sets a parameter, tells the host and runs its handler.
+  // Editor side: sets a parameter, tells the host and passes it on.
   void SetParameterFromGUI(int paramIdx, double normalizedValue);
+  // Sets a parameter from its normalised value and passes it on, as a host's automation does.
+  void SetParameterFromHost(int paramIdx, double normalizedValue);
   void NotifyAllParameters();
+  // [audio thread] Hands the values changed since the last call to ApplyParameter.
+  void ApplyParameterChanges();
+  // Counts the changes of a parameter made by anyone but the editor (host automation, programs, chunks), so that
+  // the editor can follow them without being told, and without taking back its own.
+  uint32_t ParameterGeneration(int paramIdx) const {
+    return paramIdx >= 0 && paramIdx < kMaxParams ? mParamGenerations[paramIdx].load(std::memory_order_acquire)
+                                                  : 0;
+  }
   void PushParamsToEditor();
   bool LegalIO(int nInputs, int nOutputs) const;
   void SetHost(const char* productText, int version);
@@ -135,6 +164,7 @@ class IPluginBase {
   int GetCurrentPreset() const { return mCurrentPreset; }
   IEditorInterface* GetGraphics() const { return mGraphics.get(); }
   RecursiveLock& Lock() { return mLock; }
+  RecursiveLock& AudioLock() { return mAudioLock; }
 
  protected:
   std::vector<std::unique_ptr<IParameter>> mParameters;
@@ -160,9 +190,18 @@ class IPluginBase {
   std::vector<IInputChannel> mInputs;
   std::vector<IOutputChannel> mOutputs;
   RecursiveLock mLock;
+  RecursiveLock mAudioLock;
   int32_t mNumParams;
 
  private:
   void ParseChannelIOString(const char* channelIOString);
   void CreateChannels(int nInputs, int nOutputs);
+  void MarkParameterChanged(int paramIdx);
+
+  static constexpr int kMaxParams = 256;
+  static constexpr int kChangeWords = kMaxParams / 64;
+  std::atomic<uint64_t> mChangedParams[kChangeWords] = {};
+  std::atomic<uint32_t> mParamGenerations[kMaxParams] = {};
+  // Odd while a load of many values is being written.
+  std::atomic<uint32_t> mLoadSequence{0};
 };

@@ -106,10 +106,12 @@ bool IPluginLV2::FinishInstantiation() {
   mLastControl.assign(mControlParams.size(), std::numeric_limits<float>::quiet_NaN());
   mEditorGesture = std::make_unique<std::atomic<bool>[]>(static_cast<size_t>(nParams));
   for (int i = 0; i < nParams; ++i) mEditorGesture[static_cast<size_t>(i)] = false;
-  mEditorSent.assign(static_cast<size_t>(nParams), std::numeric_limits<float>::quiet_NaN());
+  mEditorSent = std::make_unique<std::atomic<float>[]>(static_cast<size_t>(nParams));
+  for (int i = 0; i < nParams; ++i) mEditorSent[static_cast<size_t>(i)] = std::numeric_limits<float>::quiet_NaN();
 
   // The order a VST host opens a plug-in in: open, sample rate, block size.
   ScopedLock lock(mLock);
+  ScopedLock audio(mAudioLock);
   InitForHost();
   NotifyAllParameters();
   Reset();
@@ -140,6 +142,7 @@ void IPluginLV2::ConnectPort(uint32_t port, void* data) {
 
 void IPluginLV2::Activate() {
   ScopedLock lock(mLock);
+  ScopedLock audio(mAudioLock);
   // A newly activated instance starts from a stopped transport, as hosts expect of LV2 plug-ins.
   mTransport.Reset();
   OnActivate(true);
@@ -147,11 +150,12 @@ void IPluginLV2::Activate() {
 
 void IPluginLV2::Deactivate() {
   ScopedLock lock(mLock);
+  ScopedLock audio(mAudioLock);
   OnActivate(false);
   Reset();
 }
 
-// ---- Parameters from the host's control ports [audio thread, under mLock] ----
+// ---- Parameters from the host's control ports [audio thread, under mAudioLock] ----
 
 void IPluginLV2::ReadControlPorts() {
   for (size_t k = 0; k < mControlPorts.size(); ++k) {
@@ -166,22 +170,14 @@ void IPluginLV2::ReadControlPorts() {
     // drag, the editor's last value comes back once. Running the handler again for either would, for one,
     // restart a rotation the editor has just set.
     if (mEditorGesture[paramIdx]) continue;
-    if (value == mEditorSent[paramIdx]) {
-      mEditorSent[paramIdx] = std::numeric_limits<float>::quiet_NaN();
+    if (value == mEditorSent[paramIdx].load(std::memory_order_relaxed)) {
+      mEditorSent[paramIdx].store(std::numeric_limits<float>::quiet_NaN(), std::memory_order_relaxed);
       continue;
     }
-    SetParameterFromHost(static_cast<int>(paramIdx), value);
+    // The VST host's setParameter path, through the normalised value so that rounding to the step is the same.
+    const int idx = static_cast<int>(paramIdx);
+    SetParameterFromHost(idx, GetParam(idx)->NormalizeValue(value));
   }
-}
-
-void IPluginLV2::SetParameterFromHost(int paramIdx, float value) {
-  IParameter* param = GetParam(paramIdx);
-  if (!param) return;
-  // The VST host's setParameter path, through the normalised value so that rounding to the step is the same.
-  const double normalized = param->NormalizeValue(value);
-  if (mGraphics) mGraphics->SetParameterFromPlug(paramIdx, normalized, true);
-  param->SetFromNormalized(normalized);
-  OnParameterChange(paramIdx);
 }
 
 // ---- The editor's changes, out through the UI [editor thread, under mLock] ----
@@ -205,7 +201,7 @@ void IPluginLV2::NotifyHostOfChange(int paramIdx, double) {
   // Control ports carry the real value; the parameter holds it, rounded to its step, by now.
   if (port < 0) return;
   const auto value = static_cast<float>(GetParam(paramIdx)->Value());
-  mEditorSent[static_cast<size_t>(paramIdx)] = value;
+  mEditorSent[static_cast<size_t>(paramIdx)].store(value, std::memory_order_relaxed);
   if (mEditorLink) mEditorLink->ValueEdited(port, value);
 }
 
@@ -217,7 +213,7 @@ void IPluginLV2::EndHostEdit(int paramIdx) {
   if (mEditorLink) mEditorLink->EndEdit(port);
 }
 
-// ---- Transport queries [audio thread, under mLock] ----
+// ---- Transport queries [audio thread, under mAudioLock] ----
 
 int IPluginLV2::GetSamplePosition() {
   const double frame = mTransport.Frame();

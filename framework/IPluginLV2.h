@@ -91,7 +91,6 @@ class IPluginLV2 : public IPluginBase {
   void MapURIs(const LV2HostLink* host);
   void ReadOptions(const LV2HostLink* host);
   void ReadControlPorts();
-  void SetParameterFromHost(int paramIdx, float value);
   bool ReadPosition(const LV2_Atom* atom, LV2Position* position) const;
   bool ReadNumber(const LV2_Atom* atom, double* value) const;
   void DeliverMidi(const LV2_Atom* atom, int64_t time);
@@ -110,7 +109,8 @@ class IPluginLV2 : public IPluginBase {
   std::vector<const float*> mControlPorts;
   std::vector<float> mLastControl;
   std::unique_ptr<std::atomic<bool>[]> mEditorGesture;
-  std::vector<float> mEditorSent;  // per parameter: the value the editor last sent the host, until it echoes
+  // Per parameter: the value the editor last sent the host, until it echoes.
+  std::unique_ptr<std::atomic<float>[]> mEditorSent;
   std::vector<double*> mNoBuffers;  // the LV2 build has no audio ports: ProcessBlock sees null channels
   LV2Transport mTransport;
   LV2MidiOutput mOutput;

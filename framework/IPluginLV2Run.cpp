@@ -1,5 +1,5 @@
 // The adapter's run(): control ports, incoming MIDI and transport atoms, block processing and MIDI out
-// [audio thread, under mLock].
+// [audio thread, under mAudioLock].
 #include <algorithm>
 #include <cmath>
 
@@ -136,12 +136,13 @@ void IPluginLV2::RunUntil(int64_t time) {
 }
 
 void IPluginLV2::Run(uint32_t nFrames) {
-  ScopedLock lock(mLock);
+  ScopedLock lock(mAudioLock);
   const int64_t frames = nFrames;
   mOutput.Begin(mMidiOut, nFrames);
   mSegmentStart = 0;
   mPhase = Phase::kEvents;
   ReadControlPorts();
+  ApplyParameterChanges();
   if (mEventsIn && mEventsIn->atom.size >= sizeof(LV2_Atom_Sequence_Body)) {
     LV2_ATOM_SEQUENCE_FOREACH(mEventsIn, event) {
       // Hosts send events in time order inside the cycle; one that does not gets them at the nearest place.

@@ -1,4 +1,4 @@
-// The LV2 state interface: the same chunk bytes a VST host stores, and the current program [UI thread].
+// The LV2 state interface: the same chunk bytes a VST host stores, and the current program [control thread].
 #include <cstring>
 
 #include "IPluginLV2.h"
@@ -54,8 +54,11 @@ LV2_State_Status IPluginLV2::RestoreState(LV2_State_Retrieve_Function retrieve, 
   StoreCurrentPreset(nullptr);
   // The restored values are the newest setting: what the control ports hold now is no change to apply over
   // them. A host that restores port values with the state writes them afterwards, and those are changes.
-  for (size_t k = 0; k < mControlPorts.size(); ++k)
-    if (mControlPorts[k]) mLastControl[k] = *mControlPorts[k];
+  {
+    ScopedLock audio(mAudioLock);  // run() reads these
+    for (size_t k = 0; k < mControlPorts.size(); ++k)
+      if (mControlPorts[k]) mLastControl[k] = *mControlPorts[k];
+  }
   // The editor shows what the parameters hold, also after a chunk that was cut short.
   PushParamsToEditor();
   return end < 0 ? LV2_STATE_ERR_UNKNOWN : LV2_STATE_SUCCESS;

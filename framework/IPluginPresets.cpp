@@ -15,13 +15,18 @@ bool IPluginBase::SerializeParams(IStateChunk* chunk) {
 
 int IPluginBase::UnserializeParams(IStateChunk* chunk, int startPos) {
   ScopedLock lock(mLock);
+  // The audio thread takes none of these values until all are written.
+  mLoadSequence.fetch_add(1, std::memory_order_relaxed);
+  std::atomic_thread_fence(std::memory_order_release);
   int position = startPos;
   for (int i = 0; i < mNumParams && position >= 0; ++i) {
     double v = 0.0;
     position = chunk->ReadReal64(&v, position);
     mParameters[static_cast<size_t>(i)]->SetClamped(v);
+    mParamGenerations[i].fetch_add(1, std::memory_order_release);
   }
   NotifyAllParameters();
+  mLoadSequence.fetch_add(1, std::memory_order_release);
   return position;
 }
 

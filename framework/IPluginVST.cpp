@@ -68,7 +68,7 @@ VstIntPtr IPluginVST::CallHost(VstInt32 opcode, VstInt32 index, VstIntPtr value,
   return mHostCallback ? mHostCallback(&mEffect, opcode, index, value, ptr, opt) : 0;
 }
 
-// ---- Processing and parameters [audio thread / any thread] ----
+// ---- Processing [audio thread, under mAudioLock] and parameters [any thread, no lock] ----
 
 int IPluginVST::PrepareBlock(int nFrames) {
   if (nFrames < 0) nFrames = 0;
@@ -79,7 +79,8 @@ int IPluginVST::PrepareBlock(int nFrames) {
 }
 
 void IPluginVST::ProcessSinglePrecision(float** inputs, float** outputs, VstInt32 nFrames, bool accumulate) {
-  ScopedLock lock(mLock);
+  ScopedLock lock(mAudioLock);
+  ApplyParameterChanges();
   const int frames = PrepareBlock(nFrames);
   mMidiOutput.BeginCall(frames);
   if (!ProcessesAudio()) {
@@ -100,7 +101,8 @@ void IPluginVST::ProcessSinglePrecision(float** inputs, float** outputs, VstInt3
 }
 
 void IPluginVST::ProcessDoublePrecision(double** inputs, double** outputs, VstInt32 nFrames) {
-  ScopedLock lock(mLock);
+  ScopedLock lock(mAudioLock);
+  ApplyParameterChanges();
   const int frames = PrepareBlock(nFrames);
   mMidiOutput.BeginCall(frames);
   if (!ProcessesAudio()) {
@@ -127,23 +129,15 @@ void IPluginVST::VSTProcessDoubleReplacing(AEffect* effect, double** inputs, dou
   if (IPluginVST* plug = FromEffect(effect)) plug->ProcessDoublePrecision(inputs, outputs, nFrames);
 }
 
+// Lock-free: hosts call these from any thread, the audio thread among them.
 float IPluginVST::VSTGetParameter(AEffect* effect, VstInt32 index) {
   IPluginVST* plug = FromEffect(effect);
-  if (!plug) return 0.0f;
-  ScopedLock lock(plug->mLock);
-  const IParameter* param = plug->GetParam(index);
+  const IParameter* param = plug ? plug->GetParam(index) : nullptr;
   return param ? static_cast<float>(param->Normalized()) : 0.0f;
 }
 
 void IPluginVST::VSTSetParameter(AEffect* effect, VstInt32 index, float value) {
-  IPluginVST* plug = FromEffect(effect);
-  if (!plug) return;
-  ScopedLock lock(plug->mLock);
-  IParameter* param = plug->GetParam(index);
-  if (!param || std::isnan(value)) return;
-  if (plug->mGraphics) plug->mGraphics->SetParameterFromPlug(index, value, true);
-  param->SetFromNormalized(value);
-  plug->OnParameterChange(index);
+  if (IPluginVST* plug = FromEffect(effect)) plug->SetParameterFromHost(index, value);
 }
 
 // ---- Editor ----

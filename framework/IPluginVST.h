@@ -31,7 +31,8 @@ class IPluginVST : public IPluginBase {
   bool SendMidiMessages(const IMidiMessage* msgs, int count) override;
 
  private:
-  // [any thread] Host entry points; each holds mLock for its whole run.
+  // Host entry points, on the threads IPluginBase.h describes: the dispatcher holds mLock (effProcessEvents
+  // mAudioLock instead), processing mAudioLock, setParameter and getParameter no lock.
   static VstIntPtr VST_CALLBACK VSTDispatcher(AEffect* effect, VstInt32 opcode, VstInt32 index, VstIntPtr value,
                                               void* ptr, float opt);
   static void VST_CALLBACK VSTProcess(AEffect* effect, float** inputs, float** outputs, VstInt32 nFrames);

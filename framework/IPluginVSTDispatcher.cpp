@@ -1,4 +1,4 @@
-// The adapter's dispatcher: every opcode the host may send [UI thread, sometimes audio thread].
+// The adapter's dispatcher: every opcode the host may send [control thread; effProcessEvents: audio thread].
 #include <cmath>
 #include <cstdio>
 #include <cstring>
@@ -21,15 +21,30 @@ VstIntPtr IPluginVST::VSTDispatcher(AEffect* effect, VstInt32 opcode, VstInt32 i
     // An editor window runs its own thread, which calls into the plug-in: it must be gone before any of the
     // object is. Not under the lock, which that thread may be waiting for.
     if (plug->mGraphics) plug->mGraphics->CloseWindow();
-    // The lock dies with the object, so nobody may hold it while we go.
+    // The locks die with the object, so nobody may hold them while we go.
     plug->mLock.Enter();
     plug->mLock.Leave();
+    plug->mAudioLock.Enter();
+    plug->mAudioLock.Leave();
     effect->object = nullptr;
     delete plug;
     return 0;
   }
   if (opcode == effEditIdle || opcode == effIdle) return 0;
+  if (opcode == effProcessEvents) {
+    ScopedLock lock(plug->mAudioLock);
+    plug->ApplyParameterChanges();
+    return plug->ProcessEvents(static_cast<const VstEvents*>(ptr));
+  }
   ScopedLock lock(plug->mLock);
+  // What processing reads of the channels, the rate and the block size changes only between processing calls.
+  const bool audioSide = opcode == effSetSampleRate || opcode == effSetBlockSize || opcode == effMainsChanged ||
+                         opcode == effSetSpeakerArrangement || opcode == effConnectInput ||
+                         opcode == effConnectOutput;
+  if (audioSide) {
+    ScopedLock audio(plug->mAudioLock);
+    return plug->Dispatch(opcode, index, value, ptr, opt);
+  }
   return plug->Dispatch(opcode, index, value, ptr, opt);
 }
 
@@ -78,8 +93,6 @@ VstIntPtr IPluginVST::Dispatch(VstInt32 opcode, VstInt32 index, VstIntPtr value,
       return GetChunk(index, static_cast<void**>(ptr));
     case effSetChunk:
       return SetChunk(index, value, ptr);
-    case effProcessEvents:
-      return ProcessEvents(static_cast<const VstEvents*>(ptr));
     case effCanBeAutomated:
       return 1;
     case effGetInputProperties:

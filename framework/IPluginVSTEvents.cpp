@@ -1,4 +1,4 @@
-// The adapter's MIDI in and out and its transport queries [audio thread, under mLock].
+// The adapter's MIDI in and out and its transport queries [audio thread, under mAudioLock].
 #include "IPluginVST.h"
 #include "Text.h"
 

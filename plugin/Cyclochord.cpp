@@ -25,12 +25,12 @@ Cyclochord::Cyclochord(IPluginHostLink host)
 Cyclochord::~Cyclochord() = default;
 
 void Cyclochord::Reset() {
-  ScopedLock lock(mLock);
+  ScopedLock lock(mAudioLock);
   mEngine.SetSampleRate(mSampleRate);
 }
 
 void Cyclochord::SetBlockSize(int blockSize) {
-  ScopedLock lock(mLock);
+  ScopedLock lock(mAudioLock);
   IPluginFormat::SetBlockSize(blockSize);
   mEngine.SetMaxBlockSize(GetBlockSize());
 }

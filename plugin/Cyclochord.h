@@ -14,13 +14,16 @@ class Cyclochord : public IPluginFormat, private NoteSink {
   explicit Cyclochord(IPluginHostLink host);
   ~Cyclochord() override;
 
-  // [any thread, under mLock]
+  // [control thread, under mAudioLock]
   void Reset() override;
   void SetBlockSize(int blockSize) override;
+  // [any thread] Only what needs no engine.
   void OnParameterChange(int paramIdx) override;
-  // [audio thread, under mLock] Called once per incoming MIDI event, before the block's ProcessBlock.
+  // [audio thread] Parameter handlers reach the engine only here.
+  void ApplyParameter(int paramIdx, double value) override;
+  // [audio thread] Called once per incoming MIDI event, before the block's ProcessBlock.
   void ProcessMidiMessage(IMidiMessage* msg) override;
-  // [audio thread, under mLock] Sends what falls due in the block; the audio buffers are left alone.
+  // [audio thread] Sends what falls due in the block; the audio buffers are left alone.
   void ProcessBlock(double** inputs, double** outputs, int nFrames) override;
   bool ProcessesAudio() const override { return false; }
 
@@ -48,7 +51,6 @@ class Cyclochord : public IPluginFormat, private NoteSink {
   void OnTonic(const ParamChangeDesc* pDesc, double value);
   void OnHuman(const ParamChangeDesc* pDesc, double value);
   void OnInactive(const ParamChangeDesc* pDesc, double value);
-  void OnFileSelect(const ParamChangeDesc* pDesc, double value);
 
   static const IntParamDesc kIntParams[];
   static const BoolParamDesc kBoolParams[];

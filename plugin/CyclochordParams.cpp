@@ -69,7 +69,7 @@ const ParamChangeDesc Cyclochord::kInternalParams[] = {
     {"PresetLoad", kNoLabel, kPresetLoad, &Cyclochord::OnInactive},
     {"PresetSave", kNoLabel, kPresetSave, &Cyclochord::OnInactive},
     {"ScaleLoad", kNoLabel, kScaleLoad, &Cyclochord::OnInactive},
-    {"FileSelect", kNoLabel, kFileSelect, &Cyclochord::OnFileSelect},
+    {"FileSelect", kNoLabel, kFileSelect, &Cyclochord::OnInactive},
 };
 
 void Cyclochord::RegisterParameters() {
@@ -108,12 +108,10 @@ void Cyclochord::RegisterParameters() {
   }
 }
 
-void Cyclochord::OnParameterChange(int paramIdx) {
-  ScopedLock lock(mLock);
+void Cyclochord::ApplyParameter(int paramIdx, double value) {
   if (paramIdx < 0 || paramIdx >= kNumParams) return;
-  const IParameter* param = GetParam(paramIdx);
   const ParamChangeDesc* pDesc = mpParamChangeDesc[paramIdx];
-  if (param && pDesc) (this->*(pDesc->mHandler))(pDesc, param->Value());
+  if (pDesc) (this->*(pDesc->mHandler))(pDesc, value);
 }
 
 VoiceId Cyclochord::VoiceForParam(int paramIdx) {
@@ -171,7 +169,7 @@ void Cyclochord::OnHuman(const ParamChangeDesc*, double value) { mHumanSpan = mS
 
 void Cyclochord::OnInactive(const ParamChangeDesc*, double) {}
 
-void Cyclochord::OnFileSelect(const ParamChangeDesc* pDesc, double) {
-  // Set directly: nobody is told, the value is just back at rest.
-  GetParam(pDesc->mParamIdx)->SetClamped(0.0);
+void Cyclochord::OnParameterChange(int paramIdx) {
+  // The file-select button springs back at once for whoever reads it next, set directly: nobody is told.
+  if (paramIdx == kFileSelect) GetParam(paramIdx)->SetClamped(0.0);
 }

@@ -160,6 +160,7 @@ TEST(IGraphics, OneHostValueReachesEveryControlOnTheParameter) {
   auto* twin = new ProbeControl(s.plug, IRect(0, 0, 5, 5), kTestInt);
   s.g->AttachControl(twin);
   s.host.SetParameter(kTestInt, 0.75f);
+  s.g->FollowParameters();
   EXPECT_DOUBLE_EQ(s.plug->mFader->GetValue(), 0.75);
   EXPECT_DOUBLE_EQ(twin->GetValue(), 0.75);
   // Plain values are normalised with the parameter's range; unknown parameters are ignored.

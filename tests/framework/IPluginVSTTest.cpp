@@ -520,7 +520,9 @@ TEST(IPluginVST, AttachedEditorIsSizedOpenedAndFollowsTheHost) {
     EXPECT_EQ(host.Dispatch(effEditOpen, 0, 0, reinterpret_cast<void*>(0x42)), 1);
     log.clear();
     host.SetParameter(kTestInt, 1.0f);
-    EXPECT_EQ(log, std::vector<std::string>{"Set(2,1.000000,n)"});
+    // The editor follows at its own tick: nothing reaches it from the host's thread.
+    EXPECT_TRUE(log.empty());
+    EXPECT_EQ(plug->ParameterGeneration(kTestInt), 1u);
     EXPECT_EQ(host.Dispatch(effEditClose), 1);
     EXPECT_EQ(log.back(), "CloseWindow");
   }
