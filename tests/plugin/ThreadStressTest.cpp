@@ -1,4 +1,5 @@
-// Several threads doing at once what hosts do, for a few seconds: the audio thread sends events and processes,
+// Several threads doing at once what hosts do, for a few seconds: the audio thread sends events and processes
+// 64-frame blocks,
 // another sets and reads parameters, another switches programs and moves chunks, and the user thread opens and
 // closes the editor in a real X11 window and clicks, drags and scrolls in it. Meant for the ThreadSanitizer build,
 // where any data race fails the run; elsewhere it checks that nothing crashes or stalls.
@@ -18,6 +19,7 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 constexpr auto kDuration = std::chrono::seconds(3);
+constexpr int kFrames = 64;  // as a host at low latency: many calls, each short
 
 // Everything the callback touches is atomic or belongs to the audio thread alone.
 struct StressHost {
@@ -46,10 +48,10 @@ VstIntPtr VST_CALLBACK Callback(AEffect*, VstInt32 opcode, VstInt32, VstIntPtr, 
 // The audio thread: a block of events (notes on and off, All Notes Off, pitch bend), then processing, in both
 // precisions, with the transport running and now and then jumping.
 void AudioThread(AEffect* effect, const std::atomic<bool>& stop, int* blocks) {
-  std::vector<float> floats(2 * 512);
-  std::vector<double> doubles(2 * 512);
-  float* fin[2] = {&floats[0], &floats[512]};
-  double* din[2] = {&doubles[0], &doubles[512]};
+  std::vector<float> floats(2 * kFrames);
+  std::vector<double> doubles(2 * kFrames);
+  float* fin[2] = {&floats[0], &floats[kFrames]};
+  double* din[2] = {&doubles[0], &doubles[kFrames]};
   VstTimeInfo& t = gHost->time;
   t.sampleRate = 44100;
   t.tempo = 140;
@@ -68,16 +70,16 @@ void AudioThread(AEffect* effect, const std::atomic<bool>& stop, int* blocks) {
     for (int i = 0; i < 4; ++i) {
       midi[i].type = kVstMidiType;
       midi[i].byteSize = sizeof(VstMidiEvent);
-      midi[i].deltaFrames = 100 * i;
+      midi[i].deltaFrames = 16 * i;
       std::memcpy(midi[i].midiData, messages[i], 3);
       list.events[i] = reinterpret_cast<VstEvent*>(&midi[i]);
     }
     effect->dispatcher(effect, effProcessEvents, 0, 0, &list, 0.0f);
     if (b % 2)
-      effect->processDoubleReplacing(effect, din, din, 512);
+      effect->processDoubleReplacing(effect, din, din, kFrames);
     else
-      effect->processReplacing(effect, fin, fin, 512);
-    t.samplePos = b % 97 == 0 ? 0.0 : t.samplePos + 512;
+      effect->processReplacing(effect, fin, fin, kFrames);
+    t.samplePos = b % 97 == 0 ? 0.0 : t.samplePos + kFrames;
     *blocks = b + 1;
   }
 }
@@ -113,7 +115,7 @@ TEST(ThreadStress, HostThreadsAndTheEditorTogether) {
   ASSERT_NE(effect, nullptr);
   effect->dispatcher(effect, effOpen, 0, 0, nullptr, 0.0f);
   effect->dispatcher(effect, effSetSampleRate, 0, 0, nullptr, 44100.0f);
-  effect->dispatcher(effect, effSetBlockSize, 0, 512, nullptr, 0.0f);
+  effect->dispatcher(effect, effSetBlockSize, 0, kFrames, nullptr, 0.0f);
   effect->dispatcher(effect, effMainsChanged, 0, 1, nullptr, 0.0f);
   ERect* rect = nullptr;
   ASSERT_EQ(effect->dispatcher(effect, effEditGetRect, 0, 0, &rect, 0.0f), 1);
