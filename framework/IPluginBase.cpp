@@ -116,21 +116,24 @@ void IPluginBase::NotifyAllParameters() {
 
 void IPluginBase::MarkParameterChanged(int paramIdx) {
   CC_ASSERT(paramIdx >= 0 && paramIdx < kMaxParams);
-  // Release: the value stored before is what the audio thread reads after taking the bit.
-  mChangedParams[paramIdx / 64].fetch_or(uint64_t{1} << (paramIdx % 64), std::memory_order_release);
+  // The value stored before is what the audio thread reads after taking the bit. Sequentially consistent with
+  // the audio thread's clearing of mHasChanges, so that a bit it misses always leaves the flag set.
+  mChangedParams[paramIdx / 64].fetch_or(uint64_t{1} << (paramIdx % 64));
+  mHasChanges.store(true);
 }
 
 // Reads like a sequence lock: the values are taken, then kept only if no load began meanwhile; otherwise every
 // bit goes back for the next call. Writers of loads hold mLock, so they never overlap each other.
-void IPluginBase::ApplyParameterChanges() {
+void IPluginBase::TakeParameterChanges() {
   const uint32_t sequence = mLoadSequence.load(std::memory_order_acquire);
   if (sequence & 1u) return;
+  // Cleared before the bits are taken: a change marked from here on sets it again.
+  mHasChanges.store(false);
   uint64_t taken[kChangeWords] = {};
   bool any = false;
   for (int w = 0; w < kChangeWords; ++w) {
-    // Reading first keeps the common case, nothing changed, free of locked instructions.
-    if (mChangedParams[w].load(std::memory_order_relaxed) == 0) continue;
-    taken[w] = mChangedParams[w].exchange(0, std::memory_order_acquire);
+    if (mChangedParams[w].load() == 0) continue;
+    taken[w] = mChangedParams[w].exchange(0);
     any = any || taken[w] != 0;
   }
   if (!any) return;
@@ -143,7 +146,8 @@ void IPluginBase::ApplyParameterChanges() {
   std::atomic_thread_fence(std::memory_order_acquire);
   if (mLoadSequence.load(std::memory_order_relaxed) != sequence) {
     for (int w = 0; w < kChangeWords; ++w)
-      if (taken[w]) mChangedParams[w].fetch_or(taken[w], std::memory_order_relaxed);
+      if (taken[w]) mChangedParams[w].fetch_or(taken[w]);
+    mHasChanges.store(true);
     return;
   }
   for (int w = 0; w < kChangeWords; ++w)

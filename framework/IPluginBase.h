@@ -109,8 +109,10 @@ class IPluginBase {
   // Sets a parameter from its normalised value and passes it on, as a host's automation does.
   void SetParameterFromHost(int paramIdx, double normalizedValue);
   void NotifyAllParameters();
-  // [audio thread] Hands the values changed since the last call to ApplyParameter.
-  void ApplyParameterChanges();
+  // [audio thread] Hands the values changed since the last call to ApplyParameter. Inline: most calls find none.
+  void ApplyParameterChanges() {
+    if (mHasChanges.load(std::memory_order_relaxed)) TakeParameterChanges();
+  }
   // Counts the changes of a parameter made by anyone but the editor (host automation, programs, chunks), so that
   // the editor can follow them without being told, and without taking back its own.
   uint32_t ParameterGeneration(int paramIdx) const {
@@ -197,10 +199,12 @@ class IPluginBase {
   void ParseChannelIOString(const char* channelIOString);
   void CreateChannels(int nInputs, int nOutputs);
   void MarkParameterChanged(int paramIdx);
+  void TakeParameterChanges();
 
   static constexpr int kMaxParams = 256;
   static constexpr int kChangeWords = kMaxParams / 64;
   std::atomic<uint64_t> mChangedParams[kChangeWords] = {};
+  std::atomic<bool> mHasChanges{false};  // any bit of mChangedParams set
   std::atomic<uint32_t> mParamGenerations[kMaxParams] = {};
   // Odd while a load of many values is being written.
   std::atomic<uint32_t> mLoadSequence{0};
