@@ -14,6 +14,11 @@
 
 #include "MidiLimits.h"
 
+// The one sending order: time, then adding order.
+inline bool DueBefore(int64_t dueAt, uint64_t order, int64_t otherDueAt, uint64_t otherOrder) {
+  return dueAt != otherDueAt ? dueAt < otherDueAt : order < otherOrder;
+}
+
 struct NoteRecord {
   int64_t mDueAt = -1;  // samples since the tracker's creation; -1 while pooled
   uint64_t mOrder = 0;  // adding order, so that equal times come out as they were added
@@ -29,10 +34,7 @@ struct NoteRecord {
   uint8_t mVelocity = 0;  // a note-off's is that of the note it ends, 0 when it silences a channel
 
   int Key() const { return mNote * NUM_MIDI_CHANNELS + mChannel; }
-  // The one sending order.
-  bool Before(const NoteRecord& other) const {
-    return mDueAt != other.mDueAt ? mDueAt < other.mDueAt : mOrder < other.mOrder;
-  }
+  bool Before(const NoteRecord& other) const { return DueBefore(mDueAt, mOrder, other.mDueAt, other.mOrder); }
 };
 
 constexpr int32_t kNoRecord = -1;
@@ -124,9 +126,7 @@ class NoteTracker {
     int64_t mDueAt;
     uint64_t mOrder;
     int32_t mList;
-    bool Before(const HeapEntry& other) const {
-      return mDueAt != other.mDueAt ? mDueAt < other.mDueAt : mOrder < other.mOrder;
-    }
+    bool Before(const HeapEntry& other) const { return DueBefore(mDueAt, mOrder, other.mDueAt, other.mOrder); }
   };
   HeapEntry EntryFor(int list) const;
   void HeapPlace(int pos, const HeapEntry& entry);
