@@ -2,15 +2,15 @@
 # Builds a VST 2.4 module that exports only VSTPluginMain and main.
 function(add_vst_plugin target)
   cmake_parse_arguments(ARG "" "OUTPUT_NAME" "SOURCES;LIBRARIES" ${ARGN})
-  set(entry ${PROJECT_SOURCE_DIR}/framework/VSTExports.cpp)
+  set(entry ${PROJECT_SOURCE_DIR}/framework/vst/VstExports.cpp)
   add_library(${target} MODULE ${ARG_SOURCES} ${entry})
   if(WIN32)
-    target_sources(${target} PRIVATE ${PROJECT_SOURCE_DIR}/framework/VSTExports.def)
+    target_sources(${target} PRIVATE ${PROJECT_SOURCE_DIR}/framework/vst/VstExports.def)
     target_compile_definitions(${target} PRIVATE "CC_EXPORT=__declspec(dllexport)")
     # Symbols are of no use to a host; release DLLs go without them.
     target_link_options(${target} PRIVATE -static-libgcc -static-libstdc++ -static $<$<CONFIG:Release>:-s>)
   else()
-    target_sources(${target} PRIVATE ${PROJECT_SOURCE_DIR}/framework/VSTExportsAliasLinux.cpp)
+    target_sources(${target} PRIVATE ${PROJECT_SOURCE_DIR}/framework/vst/VstExportsAliasLinux.cpp)
     target_compile_definitions(${target} PRIVATE "CC_EXPORT=__attribute__((visibility(\"default\")))")
     # Clang's sanitizer runtimes live in the executable that loads the module, so there its symbols stay open.
     if(NOT (CMAKE_CXX_COMPILER_ID MATCHES "Clang" AND (CYCLOCHORD_SANITIZE OR CYCLOCHORD_TSAN)))

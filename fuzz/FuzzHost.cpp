@@ -2,7 +2,7 @@
 
 #include <cstdio>
 
-#include "VSTEntry.h"
+#include "VstEntry.h"
 
 namespace {
 FuzzHost* gHost = nullptr;  // the callback gets no user pointer before the effect exists
@@ -20,7 +20,7 @@ FuzzHost::FuzzHost() {
   mTime.timeSigNumerator = 4;
   mTime.timeSigDenominator = 4;
   mTime.flags = kVstTempoValid | kVstTimeSigValid | kVstPpqPosValid;
-  mEffect = VSTCreateEffect(Callback, CreatePluginInstance);
+  mEffect = VstCreateEffect(Callback, CreatePluginInstance);
   if (!mEffect) FuzzFail("the plug-in could not be created");
   Dispatch(effOpen);
   Dispatch(effSetSampleRate, 0, 0, nullptr, 44100.0f);

@@ -10,9 +10,9 @@
 #include <lv2/urid/urid.h>
 
 #include "CyclochordIdentity.h"
-#include "IPluginLV2.h"
-#include "LV2Entry.h"
-#include "LV2Turtle.h"
+#include "Lv2Wrapper.h"
+#include "Lv2Entry.h"
+#include "Lv2Turtle.h"
 
 namespace {
 // A plug-in instance needs urid:map; what the numbers are does not matter here.
@@ -36,25 +36,25 @@ int main(int argc, char** argv) {
   LV2_URID_Map map = {&uris, MapURI};
   const LV2_Feature mapFeature = {LV2_URID__map, &map};
   const LV2_Feature* features[] = {&mapFeature, nullptr};
-  LV2HostLink host;
+  Lv2HostLink host;
   host.mFeatures = features;
-  host.mURIs = &kLV2PluginURIs;
-  std::unique_ptr<IPluginLV2> plug(LV2CreateInstance(&host, CreatePluginInstance));
+  host.mURIs = &kLv2PluginURIs;
+  std::unique_ptr<Lv2Wrapper> plug(Lv2CreateInstance(&host, CreatePluginInstance));
   if (!plug) {
     std::fprintf(stderr, "cannot create the plug-in\n");
     return 1;
   }
 
   using Id = CyclochordIdentity;
-  const LV2BundleInfo info = {Id::kEffectName, Id::kVendorName, argv[2], "Cyclochord.ttl", Id::kVersion,
+  const Lv2BundleInfo info = {Id::kEffectName, Id::kVendorName, argv[2], "Cyclochord.ttl", Id::kVersion,
                               kMidiOutBytes};
   std::ofstream data(dir + "/" + info.mDataFile);
   std::string error;
-  if (!WriteLV2PluginData(plug.get(), kLV2PluginURIs, info, data, &error)) {
+  if (!WriteLV2PluginData(plug.get(), kLv2PluginURIs, info, data, &error)) {
     std::fprintf(stderr, "Cyclochord.ttl: %s\n", error.empty() ? "cannot write" : error.c_str());
     return 1;
   }
   std::ofstream manifest(dir + "/manifest.ttl");
-  WriteLV2Manifest(kLV2PluginURIs, info, manifest);
+  WriteLV2Manifest(kLv2PluginURIs, info, manifest);
   return manifest ? 0 : 1;
 }

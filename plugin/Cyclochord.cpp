@@ -9,12 +9,10 @@
 
 using Id = CyclochordIdentity;
 
-Cyclochord::Cyclochord(IPluginHostLink host)
-    : IPluginFormat(host, Id::kNumHostParams, Id::kChannelIO, Id::kNumPresets, Id::kEffectName,
-                 Id::kProductName, Id::kVendorName, Id::kVersion, Id::kUniqueId, Id::kVendorId, Id::kLatency,
-                 Id::kDoesMidi, Id::kDoesChunks, Id::kIsInstrument) {
-  // The base set its block size before this object existed.
-  mEngine.SetMaxBlockSize(GetBlockSize());
+Cyclochord::Cyclochord()
+    : IPluginBase(Id::kNumHostParams, Id::kChannelIO, Id::kNumPresets, Id::kEffectName, Id::kProductName,
+                  Id::kVendorName, Id::kVersion, Id::kUniqueId, Id::kVendorId, Id::kLatency, Id::kDoesMidi,
+                  Id::kDoesChunks, Id::kIsInstrument) {
   for (int i = Id::kNumHostParams; i < Id::kNumParams; ++i) mParameters.push_back(std::make_unique<IParameter>());
   RegisterParameters();
 
@@ -31,7 +29,7 @@ void Cyclochord::Reset() {
 
 void Cyclochord::SetBlockSize(int blockSize) {
   ScopedLock lock(mAudioLock);
-  IPluginFormat::SetBlockSize(blockSize);
+  IPluginBase::SetBlockSize(blockSize);
   mEngine.SetMaxBlockSize(GetBlockSize());
 }
 

@@ -6,12 +6,12 @@
 
 #include "CyclochordIdentity.h"
 #include "ParamChangeDesc.h"
-#include "PluginFormat.h"
+#include "IPluginBase.h"
 #include "VoicingEngine.h"
 
-class Cyclochord : public IPluginFormat, private NoteSink {
+class Cyclochord final : public IPluginBase, private NoteSink {
  public:
-  explicit Cyclochord(IPluginHostLink host);
+  Cyclochord();
   ~Cyclochord() override;
 
   // [control thread, under mAudioLock]

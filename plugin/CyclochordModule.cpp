@@ -1,5 +1,5 @@
-// The one factory of Cyclochord objects: the module's exported entry points call it, and so do tests. The format's
-// header on the include path declares it, for the VST or the LV2 module.
+// The one factory of Cyclochord objects: every format's entry points call it, and so do tests.
 #include "Cyclochord.h"
+#include "PluginFactory.h"
 
-IPluginFormat* CreatePluginInstance(IPluginHostLink host) { return new Cyclochord(host); }
+IPluginBase* CreatePluginInstance() { return new Cyclochord(); }

@@ -7,14 +7,19 @@ cd "$(dirname "$0")/.."
 
 # Folder -> the folders it may include from (its own always). Deeper folders are listed before their parents.
 declare -A may=(
+  [framework/base]=""
+  [framework/vst]="framework/base"
+  [framework/lv2]="framework/base"
+  [framework/clap]="framework/base"
   [framework]=""
   [raster]=""
   [engine]=""
-  [editor/x11]="editor framework raster"
-  [editor/win]="editor framework raster"
-  [editor]="framework raster"
-  [plugin]="framework engine editor"
-  [plugin-lv2]="framework engine editor plugin"
+  [editor/x11]="editor framework/base raster"
+  [editor/win]="editor framework/base raster"
+  [editor]="framework/base raster"
+  [plugin]="framework/base engine editor"
+  [plugin-lv2]="framework/base framework/lv2 engine editor plugin"
+  [plugin-clap]="framework/base framework/clap engine editor plugin"
   [tools/host/platform/linux]="tools/host/platform"
   [tools/host/platform/win]="tools/host/platform"
   [tools/host/platform]=""
@@ -23,8 +28,8 @@ declare -A may=(
   [tools/host/commands]="tools/host/core tools/host/formats tools/host/platform"
   [tools/host]="tools/host/commands"
 )
-# Of the framework, the host tool sees only the binary interface's declaration.
-host_framework_headers="VstAbi.h"
+# Of the framework, the host tool sees only the binary interfaces' declarations.
+host_framework_headers="VstAbi.h ClapAbi.h"
 folders=$(printf '%s\n' "${!may[@]}" | awk '{print length, $0}' | sort -rn | cut -d' ' -f2-)
 
 layer_of() {
@@ -43,13 +48,12 @@ declare -A home
 failures=0
 while read -r header; do
   name=${header##*/}
-  # The format header exists once per format folder; a product target puts exactly one on its include path.
-  if [ -n "${home[$name]:-}" ] && ! [[ $name == PluginFormat.h && $header == framework/format-*/* && ${home[$name]} == framework/format-* ]]; then
+  if [ -n "${home[$name]:-}" ]; then
     echo "$header: a second header named $name (first in ${home[$name]})"
     failures=$((failures + 1))
   fi
   home[$name]=$(dirname "$header")
-done < <(find framework raster engine editor plugin plugin-lv2 tools -name '*.h' | sort)
+done < <(find framework raster engine editor plugin plugin-lv2 plugin-clap tools -name '*.h' | sort)
 
 while read -r file; do
   layer=$(layer_of "$file")
@@ -64,7 +68,7 @@ while read -r file; do
       ok=0
       [ "$target" = "$layer" ] && ok=1
       for allowed in ${may[$layer]}; do [ "$target" = "$allowed" ] && ok=1; done
-      if [[ $layer == tools/host* && $target == framework && " $host_framework_headers " == *" $name "* ]]; then ok=1; fi
+      if [[ $layer == tools/host* && $target == framework/* && " $host_framework_headers " == *" $name "* ]]; then ok=1; fi
       other=$(platform_of "$dir")
       if [ -n "$other" ] && [ "$other" != "$platform" ]; then ok=0; fi
       if [ $ok = 0 ]; then
@@ -80,7 +84,7 @@ while read -r file; do
       esac
     fi
   done < <(grep -n '#[[:space:]]*include' "$file" || true)
-done < <(find framework raster engine editor plugin plugin-lv2 tools -name '*.h' -o -name '*.cpp' | sort)
+done < <(find framework raster engine editor plugin plugin-lv2 plugin-clap tools -name '*.h' -o -name '*.cpp' | sort)
 
 if [ $failures -gt 0 ]; then
   echo "layering: $failures include(s) against the layers"

@@ -21,7 +21,7 @@ struct Editor {
   IGraphicsRaster* g = nullptr;
   Editor() {
     AEffect* effect = host.Load(CreatePluginInstance);
-    g = dynamic_cast<IGraphicsRaster*>(static_cast<IPluginVST*>(effect->object)->GetGraphics());
+    g = dynamic_cast<IGraphicsRaster*>(VstPluginOf(effect)->GetGraphics());
     // Two passes settle the redraws that attachment asked for.
     for (int i = 0; i < 2; ++i) {
       IRect r;

@@ -31,7 +31,7 @@ struct OpenEditor {
   bool Open() {
     if (!x.Connected()) return false;
     AEffect* effect = host.Load(CreatePluginInstance);
-    g = dynamic_cast<IGraphicsLinux*>(static_cast<IPluginVST*>(effect->object)->GetGraphics());
+    g = dynamic_cast<IGraphicsLinux*>(VstPluginOf(effect)->GetGraphics());
     parent = x.MakeWindow(0, 0, 410, 680);
     const std::vector<pid_t> threads = threadclock::ThreadIds();
     host.Dispatch(effEditOpen, 0, 0, reinterpret_cast<void*>(uintptr_t(parent)));
@@ -100,7 +100,7 @@ BENCHMARK(BM_FaderDragEditorThread)->Iterations(1)->Unit(benchmark::kSecond);
 void BM_DragTickUnderTheLock(benchmark::State& state) {
   TestHost host;
   AEffect* effect = host.Load(CreatePluginInstance);
-  auto* g = dynamic_cast<IGraphicsLinux*>(static_cast<IPluginVST*>(effect->object)->GetGraphics());
+  auto* g = dynamic_cast<IGraphicsLinux*>(VstPluginOf(effect)->GetGraphics());
   for (int pass = 0; pass < 2; ++pass) {
     IRect r;
     if (g->IsDirty(&r)) g->Draw(&r);
@@ -116,7 +116,7 @@ void BM_DragTickUnderTheLock(benchmark::State& state) {
     state.ResumeTiming();
     const auto start = Clock::now();
     {
-      ScopedLock lock(static_cast<IPluginVST*>(effect->object)->Lock());
+      ScopedLock lock(VstPluginOf(effect)->Lock());
       IRect r;
       if (g->IsDirty(&r)) g->Draw(&r);
     }

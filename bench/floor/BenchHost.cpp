@@ -28,7 +28,7 @@ AEffect* BenchHost::Opened(AEffect* effect) {
 
 AEffect* BenchHost::Load(PluginFactory factory) {
   tLoadingHost = this;
-  AEffect* effect = VSTCreateEffect(Callback, factory);
+  AEffect* effect = VstCreateEffect(Callback, factory);
   tLoadingHost = nullptr;
   return Opened(effect);
 }

@@ -5,7 +5,7 @@
 #include <cstddef>
 #include <vector>
 
-#include "VSTEntry.h"
+#include "VstEntry.h"
 #include "VstAbi.h"
 
 class BenchHost {

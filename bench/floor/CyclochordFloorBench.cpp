@@ -7,7 +7,7 @@
 #include "BenchHost.h"
 #include "Cyclochord.h"
 #include "CyclochordParams.h"
-#include "VSTEntry.h"
+#include "VstEntry.h"
 #include "FloorRatio.h"
 
 namespace {
@@ -60,7 +60,7 @@ void SetReal(BenchHost& host, IPluginBase* plug, int idx, double value) {
 // All four voices sound, each on its own channel with its own delay, and snapping is on.
 AEffect* LoadCyclochord(BenchHost& host) {
   AEffect* effect = host.Load(CreatePluginInstance);
-  IPluginBase* plug = static_cast<IPluginVST*>(effect->object);
+  IPluginBase* plug = VstPluginOf(effect);
   SetReal(host, plug, kParInt, 7);
   SetReal(host, plug, kParChan, 2);
   SetReal(host, plug, kV1Chan, 3);

@@ -1,4 +1,4 @@
-// Cost of one block through the adapter (a pass-through plug-in: 512 stereo frames, MIDI events handed back)
+// Cost of one block through the VST wrapper (a pass-through plug-in: 512 stereo frames, MIDI events handed back)
 // against the minimal C pass-through doing the same audio and MIDI work through the same host loop.
 #include <benchmark/benchmark.h>
 
@@ -27,7 +27,7 @@ void Block(benchmark::State& state, bool floor) {
     host.LoadMinimal();
   } else {
     AEffect* effect = host.Load(TestPlugin::Create);
-    static_cast<TestPlugin*>(static_cast<IPluginVST*>(effect->object))->mLogCalls = false;
+    static_cast<TestPlugin*>(VstPluginOf(effect))->mLogCalls = false;
   }
   VstMidiEvent midi[kEvents] = {};
   EventList list = {static_cast<VstInt32>(state.range(0)), 0, {}};
@@ -67,7 +67,7 @@ int main(int argc, char** argv) {
     for (const char* events : {"16", "0"}) {
       const std::string ours = std::string("BM_Adapter") + sample + "/" + events;
       const std::string floor = std::string("BM_Floor") + sample + "/" + events;
-      comparisons.push_back({ours, floor, std::string("adapter, ") + sample + ", 512 frames, " + events + " events"});
+      comparisons.push_back({ours, floor, std::string("wrapper, ") + sample + ", 512 frames, " + events + " events"});
     }
   }
   return RunWithFloorRatios(argc, argv, comparisons);

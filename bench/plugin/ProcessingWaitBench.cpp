@@ -17,7 +17,7 @@
 
 #include <time.h>
 
-#include "VSTEntry.h"
+#include "VstEntry.h"
 #include "VstAbi.h"
 #include "X11TestDisplay.h"
 
@@ -64,7 +64,7 @@ void BM_ProcessingCallWhileOthersWork(benchmark::State& state) {
     state.SkipWithError(x.Problem().c_str());
     return;
   }
-  AEffect* effect = VSTCreateEffect(Callback, CreatePluginInstance);
+  AEffect* effect = VstCreateEffect(Callback, CreatePluginInstance);
   effect->dispatcher(effect, effOpen, 0, 0, nullptr, 0.0f);
   effect->dispatcher(effect, effSetSampleRate, 0, 0, nullptr, static_cast<float>(kRate));
   effect->dispatcher(effect, effSetBlockSize, 0, kFrames, nullptr, 0.0f);

@@ -14,7 +14,7 @@ struct EditorSession {
   FakeGraphics* g;
   EditorSession() {
     AEffect* effect = host.Load(EditorTestPlugin::Create);
-    plug = static_cast<EditorTestPlugin*>(static_cast<IPluginVST*>(effect->object));
+    plug = static_cast<EditorTestPlugin*>(VstPluginOf(effect));
     g = plug->mFake;
   }
 };

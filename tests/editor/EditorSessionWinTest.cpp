@@ -44,7 +44,7 @@ VstIntPtr VST_CALLBACK RecordingHost(AEffect*, VstInt32 opcode, VstInt32 index, 
 std::vector<IRect> TextAreas() {
   TestHost host;
   AEffect* effect = host.Load(CreatePluginInstance);
-  auto* graphics = static_cast<IGraphics*>(static_cast<IPluginVST*>(effect->object)->GetGraphics());
+  auto* graphics = static_cast<IGraphics*>(VstPluginOf(effect)->GetGraphics());
   std::vector<IRect> areas;
   for (int i = 0; i < graphics->NControls(); ++i)
     if (dynamic_cast<ITextControl*>(graphics->GetControl(i))) areas.push_back(graphics->GetControl(i)->GetRECT());
@@ -193,7 +193,7 @@ TEST_F(EditorSession, FirstPictureOnScreenMatchesTheLinuxRenderOutsideTheText) {
   // In the text areas both show the same texts: ink in the same places, give or take the renderers' metrics.
   TestHost host;
   AEffect* effect = host.Load(CreatePluginInstance);
-  auto* graphics = static_cast<IGraphics*>(static_cast<IPluginVST*>(effect->object)->GetGraphics());
+  auto* graphics = static_cast<IGraphics*>(VstPluginOf(effect)->GetGraphics());
   RasterBitmap* background = graphics->LoadBitmap(100, "img/bg.png").mData;
   for (const IRect& r : text) {
     // Parameter texts may run past their box; the picture leaves room to the right.

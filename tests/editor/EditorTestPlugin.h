@@ -20,7 +20,7 @@ inline const ITextStyle& TestTextStyle() {
 
 class EditorTestPlugin : public TestPlugin {
  public:
-  explicit EditorTestPlugin(audioMasterCallback hostCallback) : TestPlugin(hostCallback) {
+  EditorTestPlugin() {
     mFake = new FakeGraphics(this);
     mFake->AttachBackground(100, "img/bg.png");
     const IBitmap handle = mFake->LoadBitmap(101, "img/fader-handle.png", 1);
@@ -36,7 +36,7 @@ class EditorTestPlugin : public TestPlugin {
     AttachEditor(mFake);
   }
 
-  static IPluginVST* Create(audioMasterCallback hostCallback) { return new EditorTestPlugin(hostCallback); }
+  static IPluginBase* Create() { return new EditorTestPlugin(); }
 
   FakeGraphics* mFake;
   IFaderControl* mFader;

@@ -23,7 +23,7 @@
 #include "PlatformGraphics.h"
 #include "RasterBitmap.h"
 #include "ThreadCpuClock.h"
-#include "VSTEntry.h"
+#include "VstEntry.h"
 #include "X11TestDisplay.h"
 
 namespace {
@@ -50,7 +50,7 @@ class EditHost {
  public:
   EditHost() {
     sCreating = this;
-    mEffect = VSTCreateEffect(&EditHost::Callback, &CreatePluginInstance);
+    mEffect = VstCreateEffect(&EditHost::Callback, &CreatePluginInstance);
     sCreating = nullptr;
     mEffect->user = this;
     Dispatch(effOpen);
@@ -68,7 +68,7 @@ class EditHost {
   void SetParam(int index, float value) { mEffect->setParameter(mEffect, index, value); }
 
   IGraphicsLinux* Graphics() const {
-    return dynamic_cast<IGraphicsLinux*>(static_cast<IPluginVST*>(mEffect->object)->GetGraphics());
+    return dynamic_cast<IGraphicsLinux*>(VstPluginOf(mEffect)->GetGraphics());
   }
   EditorWindowX11* Window() const { return dynamic_cast<EditorWindowX11*>(Graphics()->Window()); }
   xcb_window_t WindowId() const { return xcb_window_t(reinterpret_cast<uintptr_t>(Graphics()->GetWindow())); }

@@ -16,7 +16,7 @@ struct Session {
   FakeGraphics* g;
   Session() {
     AEffect* effect = host.Load(EditorTestPlugin::Create);
-    plug = static_cast<EditorTestPlugin*>(static_cast<IPluginVST*>(effect->object));
+    plug = static_cast<EditorTestPlugin*>(VstPluginOf(effect));
     g = plug->mFake;
     host.ClearCalls();
   }

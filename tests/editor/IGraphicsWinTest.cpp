@@ -32,7 +32,7 @@ const IWindowNames kTestWindowNames{"TestEditorClass", "Test editor"};
 
 class WinEditorPlugin : public TestPlugin {
  public:
-  explicit WinEditorPlugin(audioMasterCallback hostCallback) : TestPlugin(hostCallback) {
+  WinEditorPlugin() : TestPlugin(hostCallback) {
     mGraphics = static_cast<IGraphicsWin*>(MakePlatformGraphics(this, 410, 680, 0, nullptr, kTestWindowNames));
     mGraphics->AttachBackground(100, "img/bg.png");
     const IBitmap handle = mGraphics->LoadBitmap(101, "img/fader-handle.png", 1);
@@ -43,7 +43,7 @@ class WinEditorPlugin : public TestPlugin {
     mGraphics->AttachControl(mText);
     AttachEditor(mGraphics);
   }
-  static IPluginVST* Create(audioMasterCallback hostCallback) { return new WinEditorPlugin(hostCallback); }
+  static IPluginBase* Create() { return new WinEditorPlugin(); }
 
   // A host may close the editor from inside the call that tells it of a new value.
   void OnParameterChange(int paramIdx) override {
@@ -113,7 +113,7 @@ class WinEditor : public ::testing::Test {
  protected:
   void SetUp() override {
     AEffect* effect = mHost.Load(WinEditorPlugin::Create);
-    mPlug = static_cast<WinEditorPlugin*>(static_cast<IPluginVST*>(effect->object));
+    mPlug = static_cast<WinEditorPlugin*>(VstPluginOf(effect));
     g = mPlug->mGraphics;
     mParent = MakeParent();
     ASSERT_NE(mParent, nullptr);

@@ -16,7 +16,7 @@ const IMouseMods kLeft(true, false);
 TEST(ValueFlow, ClickOnAFaderSetsTheParameterTellsTheHostAndRunsTheHandler) {
   TestHost host;
   AEffect* effect = host.Load(EditorTestPlugin::Create);
-  auto* plug = static_cast<EditorTestPlugin*>(static_cast<IPluginVST*>(effect->object));
+  auto* plug = static_cast<EditorTestPlugin*>(VstPluginOf(effect));
   host.ClearCalls();
   plug->mLog.clear();
   plug->mFake->OnMouseDown(298, 219, &kLeft);
@@ -35,7 +35,7 @@ TEST(ValueFlow, ClickOnAFaderSetsTheParameterTellsTheHostAndRunsTheHandler) {
 TEST(ValueFlow, HostValueMovesTheControlAndItsReadOutAtTheNextTick) {
   TestHost host;
   AEffect* effect = host.Load(EditorTestPlugin::Create);
-  auto* plug = static_cast<EditorTestPlugin*>(static_cast<IPluginVST*>(effect->object));
+  auto* plug = static_cast<EditorTestPlugin*>(VstPluginOf(effect));
   plug->mFake->Tick();
   const double before = plug->mFader->GetValue();
   host.SetParameter(kTestInt, 0.1f);

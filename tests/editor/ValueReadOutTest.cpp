@@ -13,7 +13,7 @@ struct Session {
   ITextControl* readOut;
   Session() {
     AEffect* effect = host.Load(EditorTestPlugin::Create);
-    plug = static_cast<EditorTestPlugin*>(static_cast<IPluginVST*>(effect->object));
+    plug = static_cast<EditorTestPlugin*>(VstPluginOf(effect));
     g = plug->mFake;
     readOut = plug->mReadOut->TextControl();
   }

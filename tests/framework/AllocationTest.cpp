@@ -3,10 +3,11 @@
 #include "AllocationCounter.h"
 #include "TestHost.h"
 #include "TestPlugin.h"
+#include "VstMidiOutput.h"
 
 TEST(Allocation, ProcessingWithMidiAllocatesNothingAfterWarmUp) {
   TestHost host;
-  static_cast<TestPlugin*>(static_cast<IPluginVST*>(host.Load(TestPlugin::Create)->object))->mLogCalls = false;
+  static_cast<TestPlugin*>(VstPluginOf(host.Load(TestPlugin::Create)))->mLogCalls = false;
   host.Reserve(1 << 16);
   host.SetTransport(0, 120, true);
   auto block = [&](int i) {
@@ -29,7 +30,7 @@ TEST(Allocation, ProcessingWithMidiAllocatesNothingAfterWarmUp) {
 TEST(Allocation, MidiOutputAndSilenceAllocateNothingAfterWarmUp) {
   for (PluginFactory factory : {TestPlugin::Create, TestPlugin::CreateWithoutAudio}) {
     TestHost host;
-    TestPlugin* plug = static_cast<TestPlugin*>(static_cast<IPluginVST*>(host.Load(factory)->object));
+    TestPlugin* plug = static_cast<TestPlugin*>(VstPluginOf(host.Load(factory)));
     plug->mLogCalls = false;
     host.Reserve(1 << 18);
     plug->mSendInBlock.assign(VstMidiOutput::kCapacity + 10, IMidiMessage::MakeNoteOn(60, 100, 7, 0));

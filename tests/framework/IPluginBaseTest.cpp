@@ -7,7 +7,7 @@
 #include "TestPlugin.h"
 
 namespace {
-TestPlugin* PluginOf(AEffect* effect) { return static_cast<TestPlugin*>(static_cast<IPluginVST*>(effect->object)); }
+TestPlugin* PluginOf(AEffect* effect) { return static_cast<TestPlugin*>(VstPluginOf(effect)); }
 }  // namespace
 
 TEST(IPluginBase, ChannelConfigurationsAndVersion) {

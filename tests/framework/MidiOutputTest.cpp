@@ -8,9 +8,10 @@
 
 #include "TestHost.h"
 #include "TestPlugin.h"
+#include "VstMidiOutput.h"
 
 namespace {
-TestPlugin* PluginOf(AEffect* effect) { return static_cast<TestPlugin*>(static_cast<IPluginVST*>(effect->object)); }
+TestPlugin* PluginOf(AEffect* effect) { return static_cast<TestPlugin*>(VstPluginOf(effect)); }
 
 // A VstEvents list longer than the two entries its type declares, as hosts send.
 struct LongList {

@@ -15,7 +15,7 @@ namespace {
 class HandOverPlugin : public TestPlugin {
  public:
   using TestPlugin::TestPlugin;
-  static IPluginVST* Create(audioMasterCallback hostCallback) { return new HandOverPlugin(hostCallback); }
+  static IPluginBase* Create() { return new HandOverPlugin(); }
   void ApplyParameter(int paramIdx, double value) override {
     if (paramIdx < kTestNumHostParams) mApplied[paramIdx] = value;
     ++mApplyCalls;
@@ -25,7 +25,7 @@ class HandOverPlugin : public TestPlugin {
 };
 
 HandOverPlugin* PluginOf(AEffect* effect) {
-  return static_cast<HandOverPlugin*>(static_cast<IPluginVST*>(effect->object));
+  return static_cast<HandOverPlugin*>(VstPluginOf(effect));
 }
 
 }  // namespace

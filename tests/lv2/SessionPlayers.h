@@ -1,5 +1,5 @@
 // Plays a session through the LV2 build (one run() per host cycle) and through the VST build (one block per
-// stretch the LV2 adapter runs as a block: split where the transport changes and at the plug-in's block size).
+// stretch the LV2 wrapper runs as a block: split where the transport changes and at the plug-in's block size).
 #pragma once
 
 #include <string>

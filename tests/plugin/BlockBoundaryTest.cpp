@@ -12,9 +12,10 @@
 
 #include "CyclochordParams.h"
 #include "EngineModel.h"
-#include "IPluginVST.h"
+#include "IPluginBase.h"
+#include "VstEntry.h"
 #include "TestHost.h"
-#include "VSTEntry.h"
+#include "VstEntry.h"
 
 namespace {
 
@@ -66,7 +67,7 @@ class Session {
 
   void Set(int paramIdx, double value) {
     // The parameter's own range, as the host's normalised value.
-    const auto* plug = static_cast<IPluginBase*>(static_cast<IPluginVST*>(mEffect->object));
+    const auto* plug = static_cast<IPluginBase*>(VstPluginOf(mEffect));
     mHost.SetParameter(paramIdx, static_cast<float>(plug->GetParam(paramIdx)->NormalizeValue(value)));
   }
 

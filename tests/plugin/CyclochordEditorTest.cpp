@@ -17,11 +17,11 @@ const IMouseMods kLeft(true, false);
 
 struct CyclochordEditorSession {
   TestHost host;
-  IPluginVST* plug = nullptr;
+  IPluginBase* plug = nullptr;
   IGraphics* g = nullptr;
   CyclochordEditorSession() {
     AEffect* effect = host.Load(CreatePluginInstance);
-    plug = static_cast<IPluginVST*>(effect->object);
+    plug = VstPluginOf(effect);
     g = dynamic_cast<IGraphics*>(plug->GetGraphics());
     host.ClearCalls();
   }

@@ -16,7 +16,7 @@ struct CyclochordSession {
   // Plays one block first: the first moving block counts as a jump and drops what was queued before it.
   CyclochordSession() {
     AEffect* effect = host.Load(CreatePluginInstance);
-    plug = static_cast<Cyclochord*>(static_cast<IPluginVST*>(effect->object));
+    plug = static_cast<Cyclochord*>(VstPluginOf(effect));
     host.SetTransport(-512, 120, true);
     host.Process(512);
     host.ClearMidi();

@@ -22,7 +22,7 @@ struct Render {
 
   Render() {
     AEffect* effect = host.Load(CreatePluginInstance);
-    g = dynamic_cast<IGraphicsLinux*>(static_cast<IPluginVST*>(effect->object)->GetGraphics());
+    g = dynamic_cast<IGraphicsLinux*>(VstPluginOf(effect)->GetGraphics());
     if (!g) return;
     // The first tick of a freshly opened window: everything is dirty.
     IRect dirty;

@@ -11,7 +11,7 @@
 #include <thread>
 #include <vector>
 
-#include "VSTEntry.h"
+#include "VstEntry.h"
 #include "VstAbi.h"
 #include "X11TestDisplay.h"
 
@@ -111,7 +111,7 @@ TEST(ThreadStress, HostThreadsAndTheEditorTogether) {
   REQUIRE_X_DISPLAY(x);
   StressHost host;
   gHost = &host;
-  AEffect* effect = VSTCreateEffect(Callback, CreatePluginInstance);
+  AEffect* effect = VstCreateEffect(Callback, CreatePluginInstance);
   ASSERT_NE(effect, nullptr);
   effect->dispatcher(effect, effOpen, 0, 0, nullptr, 0.0f);
   effect->dispatcher(effect, effSetSampleRate, 0, 0, nullptr, 44100.0f);

@@ -10,7 +10,7 @@ TestHost::~TestHost() { Close(); }
 
 AEffect* TestHost::Load(PluginFactory factory, bool open) {
   tLoadingHost = this;
-  mEffect = VSTCreateEffect(Callback, factory);
+  mEffect = VstCreateEffect(Callback, factory);
   tLoadingHost = nullptr;
   if (!mEffect) return nullptr;
   mEffect->user = this;

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "VSTEntry.h"
+#include "VstEntry.h"
 #include "VstAbi.h"
 
 struct HostCall {

@@ -6,8 +6,8 @@ namespace {
 const char* const kEnumTexts[] = {"Red", "Green", "Blue", ""};
 }
 
-TestPlugin::TestPlugin(audioMasterCallback hostCallback, const TestPluginOptions& options)
-    : IPluginVST(hostCallback, kTestNumHostParams, options.mChannelIO, options.mPresets, "TestPlugin", "TestProduct",
+TestPlugin::TestPlugin(const TestPluginOptions& options)
+    : IPluginBase(kTestNumHostParams, options.mChannelIO, options.mPresets, "TestPlugin", "TestProduct",
                  "TestVendor", 0x10203, VstFourCC('t', 's', 't', 'P'), VstFourCC('t', 's', 't', 'V'), 0,
                  options.mDoesMidi, options.mDoesChunks, options.mIsInstrument),
       mProcessesAudio(options.mProcessesAudio) {
@@ -22,28 +22,28 @@ TestPlugin::TestPlugin(audioMasterCallback hostCallback, const TestPluginOptions
   mFirstInputSamples.reserve(2);
 }
 
-IPluginVST* TestPlugin::CreateWithoutMidi(audioMasterCallback hostCallback) {
+IPluginBase* TestPlugin::CreateWithoutMidi() {
   TestPluginOptions options;
   options.mDoesMidi = false;
-  return new TestPlugin(hostCallback, options);
+  return new TestPlugin(options);
 }
 
-IPluginVST* TestPlugin::CreateWithoutChunks(audioMasterCallback hostCallback) {
+IPluginBase* TestPlugin::CreateWithoutChunks() {
   TestPluginOptions options;
   options.mDoesChunks = false;
-  return new TestPlugin(hostCallback, options);
+  return new TestPlugin(options);
 }
 
-IPluginVST* TestPlugin::CreateWithoutPresets(audioMasterCallback hostCallback) {
+IPluginBase* TestPlugin::CreateWithoutPresets() {
   TestPluginOptions options;
   options.mPresets = 0;
-  return new TestPlugin(hostCallback, options);
+  return new TestPlugin(options);
 }
 
-IPluginVST* TestPlugin::CreateWithoutAudio(audioMasterCallback hostCallback) {
+IPluginBase* TestPlugin::CreateWithoutAudio() {
   TestPluginOptions options;
   options.mProcessesAudio = false;
-  return new TestPlugin(hostCallback, options);
+  return new TestPlugin(options);
 }
 
 void TestPlugin::Reset() {
@@ -64,6 +64,6 @@ void TestPlugin::ProcessBlock(double** inputs, double** outputs, int nFrames) {
   mFirstInputSamples.clear();
   if (nFrames > 0 && inputs)
     for (int c = 0; c < NInChannels(); ++c) mFirstInputSamples.push_back(inputs[c][0]);
-  IPluginVST::ProcessBlock(inputs, outputs, nFrames);
+  IPluginBase::ProcessBlock(inputs, outputs, nFrames);
   if (!mSendInBlock.empty()) SendMidiMessages(mSendInBlock.data(), static_cast<int>(mSendInBlock.size()));
 }

@@ -5,7 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "IPluginVST.h"
+#include "IPluginBase.h"
+#include "VstEntry.h"
 
 enum ETestParams { kTestBool = 0, kTestEnum, kTestInt, kTestDouble, kTestNumHostParams };
 
@@ -18,9 +19,9 @@ struct TestPluginOptions {
   bool mProcessesAudio = true;
 };
 
-class TestPlugin : public IPluginVST {
+class TestPlugin : public IPluginBase {
  public:
-  explicit TestPlugin(audioMasterCallback hostCallback, const TestPluginOptions& options = TestPluginOptions());
+  explicit TestPlugin(const TestPluginOptions& options = TestPluginOptions());
 
   void Reset() override;
   void OnParameterChange(int paramIdx) override;
@@ -28,11 +29,11 @@ class TestPlugin : public IPluginVST {
   void ProcessBlock(double** inputs, double** outputs, int nFrames) override;
   bool ProcessesAudio() const override { return mProcessesAudio; }
 
-  static IPluginVST* Create(audioMasterCallback hostCallback) { return new TestPlugin(hostCallback); }
-  static IPluginVST* CreateWithoutMidi(audioMasterCallback hostCallback);
-  static IPluginVST* CreateWithoutChunks(audioMasterCallback hostCallback);
-  static IPluginVST* CreateWithoutPresets(audioMasterCallback hostCallback);
-  static IPluginVST* CreateWithoutAudio(audioMasterCallback hostCallback);
+  static IPluginBase* Create() { return new TestPlugin(); }
+  static IPluginBase* CreateWithoutMidi();
+  static IPluginBase* CreateWithoutChunks();
+  static IPluginBase* CreateWithoutPresets();
+  static IPluginBase* CreateWithoutAudio();
 
   std::vector<std::string> mLog;  // "Reset", "OnActivate(1)", "OnParameterChange(2)", ...
   bool mLogCalls = true;  // off where allocations are counted

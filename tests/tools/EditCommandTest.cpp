@@ -112,7 +112,7 @@ xcb_window_t WindowFrom(const std::string& openLine) {
 std::vector<std::uint32_t> OffScreenRender() {
   TestHost host;
   AEffect* effect = host.Load(CreatePluginInstance);
-  auto* g = dynamic_cast<IGraphicsLinux*>(static_cast<IPluginVST*>(effect->object)->GetGraphics());
+  auto* g = dynamic_cast<IGraphicsLinux*>(VstPluginOf(effect)->GetGraphics());
   g->SetAllControlsDirty();
   for (int pass = 0; pass < 2; ++pass) {
     IRect r;

@@ -1,12 +1,13 @@
 // A misbehaving plug-in for the host's tests: passes MIDI through but swallows every note-off of
 // middle C (note 60), so those notes hang.
-#include "IPluginVST.h"
+#include "IPluginBase.h"
+#include "VstEntry.h"
 
 namespace {
-class HangingNotesPlugin : public IPluginVST {
+class HangingNotesPlugin : public IPluginBase {
  public:
-  explicit HangingNotesPlugin(audioMasterCallback host)
-      : IPluginVST(host, 0, "0-0", 1, "HangingNotes", "HangingNotes", "CyclochordTests", 0x10000,
+  HangingNotesPlugin()
+      : IPluginBase(0, "0-0", 1, "HangingNotes", "HangingNotes", "CyclochordTests", 0x10000,
                    VstFourCC('h', 'n', 'g', 'N'), VstFourCC('c', 'c', 't', 's'), 0, true, false, false) {}
 
   void ProcessMidiMessage(IMidiMessage* msg) override {
@@ -18,4 +19,4 @@ class HangingNotesPlugin : public IPluginVST {
 };
 }  // namespace
 
-IPluginVST* CreatePluginInstance(audioMasterCallback host) { return new HangingNotesPlugin(host); }
+IPluginBase* CreatePluginInstance() { return new HangingNotesPlugin(); }
