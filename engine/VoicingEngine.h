@@ -60,6 +60,10 @@ class VoicingEngine {
   // Notes are made only while the transport moves; a stop or a jump ends every sounding note at offset 0.
   void Process(const EngineTransport& transport, int frames, NoteSink& sink);
 
+  // The next block starts afresh, as after a locate: what waits from earlier blocks is dropped and what sounds
+  // ends at its first frame.
+  void Restart() { mNextBlockStart = -1; }
+
   // ---- Settings; each affects the next trigger only ----
   void SetSampleRate(double sampleRate);
   // The host's largest block: an incoming offset beyond it is held there.

@@ -26,6 +26,7 @@ class Cyclochord final : public IPluginBase, private NoteSink {
   // [audio thread] Sends what falls due in the block; the audio buffers are left alone.
   void ProcessBlock(double** inputs, double** outputs, int nFrames) override;
   bool ProcessesAudio() const override { return false; }
+  void EndAllNotes() override { mEngine.Restart(); }
 
   int PendingNoteEvents() const { return mEngine.NumPending(); }
 

@@ -72,6 +72,56 @@ const ParamChangeDesc Cyclochord::kInternalParams[] = {
     {"FileSelect", kNoLabel, kFileSelect, &Cyclochord::OnInactive},
 };
 
+namespace {
+// What hosts with room for long names show in their automation lanes, by voice.
+struct ReadableName {
+  int mParamIdx;
+  const char* mName;
+  const char* mGroup;
+};
+
+const ReadableName kReadableNames[] = {
+    {kMainMute, "Main Mute", "Main"},
+    {kMainChan, "Main Channel", "Main"},
+    {kMnDelay, "Main Delay", "Main"},
+    {kParMute, "Parallel Mute", "Parallel"},
+    {kParChan, "Parallel Channel", "Parallel"},
+    {kParVel, "Parallel Velocity", "Parallel"},
+    {kParInt, "Parallel Interval", "Parallel"},
+    {kPDelay, "Parallel Delay", "Parallel"},
+    {kV1Mute, "Rotator 1 Mute", "Rotator 1"},
+    {kV1Chan, "Rotator 1 Channel", "Rotator 1"},
+    {kV1Vel, "Rotator 1 Velocity", "Rotator 1"},
+    {kV1Int1 + 0, "Rotator 1 Interval 1", "Rotator 1"},
+    {kV1Int1 + 1, "Rotator 1 Interval 2", "Rotator 1"},
+    {kV1Int1 + 2, "Rotator 1 Interval 3", "Rotator 1"},
+    {kV1Int1 + 3, "Rotator 1 Interval 4", "Rotator 1"},
+    {kV1Mute1 + 0, "Rotator 1 Interval 1 Mute", "Rotator 1"},
+    {kV1Mute1 + 1, "Rotator 1 Interval 2 Mute", "Rotator 1"},
+    {kV1Mute1 + 2, "Rotator 1 Interval 3 Mute", "Rotator 1"},
+    {kV1Mute1 + 3, "Rotator 1 Interval 4 Mute", "Rotator 1"},
+    {kV1Algo, "Rotator 1 Algorithm", "Rotator 1"},
+    {kV1Delay, "Rotator 1 Delay", "Rotator 1"},
+    {kV2Mute, "Rotator 2 Mute", "Rotator 2"},
+    {kV2Chan, "Rotator 2 Channel", "Rotator 2"},
+    {kV2Vel, "Rotator 2 Velocity", "Rotator 2"},
+    {kV2Int1 + 0, "Rotator 2 Interval 1", "Rotator 2"},
+    {kV2Int1 + 1, "Rotator 2 Interval 2", "Rotator 2"},
+    {kV2Int1 + 2, "Rotator 2 Interval 3", "Rotator 2"},
+    {kV2Int1 + 3, "Rotator 2 Interval 4", "Rotator 2"},
+    {kV2Mute1 + 0, "Rotator 2 Interval 1 Mute", "Rotator 2"},
+    {kV2Mute1 + 1, "Rotator 2 Interval 2 Mute", "Rotator 2"},
+    {kV2Mute1 + 2, "Rotator 2 Interval 3 Mute", "Rotator 2"},
+    {kV2Mute1 + 3, "Rotator 2 Interval 4 Mute", "Rotator 2"},
+    {kV2Algo, "Rotator 2 Algorithm", "Rotator 2"},
+    {kV2Delay, "Rotator 2 Delay", "Rotator 2"},
+    {kSnap, "Snap to Scale", "Scale"},
+    {kScale, "Scale", "Scale"},
+    {kTonic, "Tonic", "Scale"},
+    {kHuman, "Human", ""},
+};
+}  // namespace
+
 void Cyclochord::RegisterParameters() {
   std::fill(std::begin(mpParamChangeDesc), std::end(mpParamChangeDesc), nullptr);
   // Defining a parameter does not run its handler: the host's open call runs them all.
@@ -106,6 +156,9 @@ void Cyclochord::RegisterParameters() {
     if (IParameter* param = GetParam(desc.mParamIdx)) param->DefineDouble(desc.mName, 0.0, 0.0, 1.0, 1.0, desc.mLabel);
     enter(&desc);
   }
+  // "Human" is stored and never heard.
+  for (const ReadableName& name : kReadableNames)
+    if (IParameter* param = GetParam(name.mParamIdx)) param->Describe(name.mName, name.mGroup, name.mParamIdx == kHuman);
 }
 
 void Cyclochord::ApplyParameter(int paramIdx, double value) {

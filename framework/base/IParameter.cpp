@@ -30,6 +30,7 @@ void IParameter::DefineDouble(const char* name, double defaultValue, double minV
   CopyText(mName, sizeof(mName), name);
   CopyText(mLabel, sizeof(mLabel), label);
   mValue.store(defaultValue, std::memory_order_relaxed);
+  mDefault = defaultValue;
   mMin = minValue;
   mMax = std::max(maxValue, minValue + step);
   mStep = step;
@@ -38,6 +39,12 @@ void IParameter::DefineDouble(const char* name, double defaultValue, double minV
     step *= 10.0;
     ++mDisplayPrecision;
   }
+}
+
+void IParameter::Describe(const char* longName, const char* group, bool hidden) {
+  CopyText(mLongName, sizeof(mLongName), longName);
+  CopyText(mGroup, sizeof(mGroup), group);
+  mHidden = hidden;
 }
 
 void IParameter::AddDisplayText(int value, const char* text) {

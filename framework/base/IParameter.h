@@ -26,6 +26,9 @@ class IParameter {
   void DefineDouble(const char* name, double defaultValue, double minValue, double maxValue, double step,
                     const char* label);
   void AddDisplayText(int value, const char* text);
+  // How hosts with room for long names list it ("Rotator 1 Delay" in group "Rotator 1"); a hidden parameter has
+  // no audible effect, so such hosts need not offer it.
+  void Describe(const char* longName, const char* group, bool hidden = false);
 
   double Value() const { return mValue.load(std::memory_order_relaxed); }
   void SetClamped(double v);
@@ -35,6 +38,10 @@ class IParameter {
 
   const char* Name() const { return mName; }
   const char* Label() const { return mLabel; }
+  const char* LongName() const { return mLongName[0] ? mLongName : mName; }
+  const char* Group() const { return mGroup; }
+  bool Hidden() const { return mHidden; }
+  double Default() const { return mDefault; }
   EParamType Type() const { return static_cast<EParamType>(mType); }
   double Min() const { return mMin; }
   double Max() const { return mMax; }
@@ -56,8 +63,12 @@ class IParameter {
   double mMin = 0.0;
   double mMax = 1.0;
   double mStep = 1.0;
+  double mDefault = 0.0;
   int32_t mDisplayPrecision = 0;
+  bool mHidden = false;
   char mName[kParamTextSize] = {};
   char mLabel[kParamTextSize] = {};
+  char mLongName[2 * kParamTextSize] = {};
+  char mGroup[kParamTextSize] = {};
   std::vector<DisplayTextEntry> mDisplayTexts;
 };

@@ -71,6 +71,9 @@ class IPluginBase {
   virtual void OnEditorOpen() {}
   virtual void OnEditorClose() {}
   virtual void OnActivate(bool active);
+  // [audio thread, or while processing is suspended] Processing starts afresh: what waits to be sent is dropped
+  // and what sounds ends at the first frame of the next block.
+  virtual void EndAllNotes() {}
   virtual void ProcessMidiMessage(IMidiMessage* msg);
   virtual bool GetMidiNoteName(int noteNumber, char* name);
   virtual bool SerializeState(IStateChunk* chunk);

@@ -47,7 +47,7 @@ void WriteControlPort(const IParameter& param, int port, const std::string& symb
       << "      a lv2:InputPort , lv2:ControlPort ;\n"
       << "      lv2:index " << port << " ;\n"
       << "      lv2:symbol " << Quoted(symbol.c_str()) << " ;\n"
-      << "      lv2:name " << Quoted(param.Name()) << " ;\n"
+      << "      lv2:name " << Quoted(param.LongName()) << " ;\n"
       << "      lv2:default " << Number(param.Value()) << " ;\n"
       << "      lv2:minimum " << Number(param.Min()) << " ;\n"
       << "      lv2:maximum " << Number(param.Max());

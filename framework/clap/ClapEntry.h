@@ -1,0 +1,25 @@
+// The CLAP module's entry: the factory that makes wrapped plug-ins, and what a product module supplies for it.
+#pragma once
+
+#include "ClapAbi.h"
+#include "PluginFactory.h"
+
+// Supplied by each CLAP product module: how hosts list it. Hosts store the id in projects, so it never changes.
+struct ClapPluginInfo {
+  const char* mId;
+  const char* mName;
+  const char* mVendor;
+  const char* mUrl;
+  const char* mVersion;
+  const char* mDescription;
+  const char* const* mFeatures;  // ends with a null entry
+};
+extern const ClapPluginInfo kClapPluginInfo;
+
+// The entry's three calls; init and deinit count, so a host (or a wrapper inside one) may repeat them.
+bool CLAP_ABI ClapEntryInit(const char* pluginPath);
+void CLAP_ABI ClapEntryDeinit();
+const void* CLAP_ABI ClapEntryGetFactory(const char* factoryId);
+
+// Makes a wrapped plug-in for host from factory; null when either is unusable. For the entry and for tests.
+const clap_plugin_t* ClapCreatePlugin(const clap_host_t* host, PluginFactory factory);
