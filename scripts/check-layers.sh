@@ -23,8 +23,8 @@ declare -A may=(
   [tools/host/commands]="tools/host/core tools/host/formats tools/host/platform"
   [tools/host]="tools/host/commands"
 )
-# Of the framework, the host tool sees only the binary interface's declaration.
-host_framework_headers="VstAbi.h"
+# Of the framework, the host tool sees only the binary interfaces' declarations.
+host_framework_headers="VstAbi.h ClapAbi.h"
 folders=$(printf '%s\n' "${!may[@]}" | awk '{print length, $0}' | sort -rn | cut -d' ' -f2-)
 
 layer_of() {
