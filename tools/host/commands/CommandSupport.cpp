@@ -1,6 +1,7 @@
 // Plug-in preparation shared by render and preset.
 #include "CommandSupport.h"
 
+#include "ClapParameterText.h"
 #include "FileIo.h"
 #include "ParameterText.h"
 #include "PluginState.h"
@@ -74,6 +75,41 @@ bool ApplySetup(Lv2Plugin& plugin, const PluginSetup& setup, std::ostream& out, 
     std::string shown;
     if (!plugin.SetControl(name, value, &shown, error)) return false;
     out << "set           " << name << " = " << shown << "\n";
+  }
+  return true;
+}
+
+bool ApplySetup(ClapInstance& plugin, const PluginSetup& setup, std::ostream& out, std::string* error) {
+  if (setup.program >= 0) {
+    *error = "a CLAP plug-in has no programs";
+    return false;
+  }
+  if (!setup.loadFxp.empty()) {
+    FxProgram program;
+    if (!LoadProgramFile(setup.loadFxp, &program, error)) return false;
+    // The file's plug-in ID is a VST one, which a CLAP plug-in does not carry to check against.
+    if (!program.opaqueChunk) {
+      *error = setup.loadFxp + ": the preset holds VST parameter values, not a chunk a CLAP plug-in can load";
+      return false;
+    }
+    if (!plugin.LoadState(program.chunk, error)) {
+      *error = setup.loadFxp + ": " + *error;
+      return false;
+    }
+    out << "preset        " << setup.loadFxp << " \"" << program.name << "\"\n";
+  }
+  for (const auto& [name, text] : setup.sets) {
+    const clap_param_info_t* param = FindClapParameter(plugin, name, error);
+    if (!param) return false;
+    double value = 0.0;
+    if (!ClapValueFromText(plugin, *param, text, &value, error)) return false;
+    if (!plugin.SetValue(param->id, value)) {
+      *error = plugin.Name() + " takes no parameter changes (no params.flush)";
+      return false;
+    }
+    double now = value;
+    plugin.Value(param->id, &now);
+    out << "set           " << param->name << " = " << plugin.ValueText(param->id, now) << "\n";
   }
   return true;
 }

@@ -1,10 +1,13 @@
 // cyclochord-host edit: shows a plug-in's editor in a window of its own, so that it can be tried without a
 // sequencer; optionally takes a screenshot and logs what the editor tells the host.
 #include <chrono>
+#include <cstdint>
 #include <cstdio>
+#include <functional>
 #include <mutex>
 #include <sstream>
 
+#include "ClapInstance.h"
 #include "Commands.h"
 #include "EditorHostWindow.h"
 #include "FileIo.h"
@@ -81,6 +84,101 @@ bool WriteScreenshot(EditorHostWindow& window, const std::string& path, std::str
   return files.Commit(error);
 }
 
+// Serves the window (and through serve, the plug-in) until it is closed or the time is up, then takes the
+// screenshot; the exit status.
+int RunWindow(EditorHostWindow& window, const EditOptions& o, int waitMs, const std::function<bool()>& serve,
+              std::mutex& outLock, std::ostream& out, std::ostream& err) {
+  const auto start = Clock::now();
+  bool open = true;
+  while ((open = window.ProcessEvents(waitMs))) {
+    if (!serve()) break;
+    if (o.afterMs >= 0 && Clock::now() - start >= std::chrono::milliseconds(o.afterMs)) break;
+  }
+  if (o.screenshot.empty()) return kExitOk;
+  std::string error;
+  if (!open) {
+    err << "cyclochord-host: the window was closed before the screenshot\n";
+    return kExitError;
+  }
+  if (!WriteScreenshot(window, o.screenshot, &error)) {
+    err << "cyclochord-host: " << error << "\n";
+    return kExitError;
+  }
+  std::lock_guard<std::mutex> guard(outLock);
+  out << "wrote         " << o.screenshot << std::endl;
+  return kExitOk;
+}
+
+// A CLAP editor embedded into the window; the loop serves the plug-in's timers, descriptors and main-thread
+// callbacks, since its editor code runs on this thread.
+int RunClapEdit(const EditOptions& o, std::ostream& out, std::ostream& err) {
+  std::string error;
+  // Declared in the order they must outlive each other: the plug-in may log or ask for a resize until it goes.
+  std::mutex outLock;
+  std::unique_ptr<EditorHostWindow> window;
+  std::unique_ptr<ClapInstance> plugin = ClapInstance::Load(o.plugin, &error);
+  auto fail = [&err](const std::string& message) {
+    err << "cyclochord-host: " << message << "\n";
+    return kExitError;
+  };
+  if (!plugin) return fail(error);
+  plugin->SetLogHandler([&out, &outLock](clap_log_severity, const std::string& message) {
+    std::lock_guard<std::mutex> guard(outLock);
+    out << "log           " << message << std::endl;
+  });
+  const char* api = EditorHostWindow::WindowSystem();
+  const clap_plugin_gui_t* gui = plugin->Gui();
+  const clap_plugin_t* p = plugin->Plugin();
+  if (!gui || !gui->is_api_supported || !gui->create || !gui->destroy || !gui->set_parent || !gui->show ||
+      !gui->is_api_supported(p, api, false))
+    return fail(o.plugin + " has no editor that embeds into a " + api + " window");
+  if (!gui->create(p, api, false)) return fail("the plug-in did not create its editor");
+  // From here the editor exists and is destroyed on every way out, before the window it lives in.
+  struct GuiGuard {
+    const clap_plugin_gui_t* gui;
+    const clap_plugin_t* plugin;
+    ~GuiGuard() { gui->destroy(plugin); }
+  } guard{gui, p};
+  if (gui->set_scale) gui->set_scale(p, 1.0);
+  uint32_t width = 400, height = 300;
+  auto size = [&](uint32_t* w, uint32_t* h) {
+    return gui->get_size && gui->get_size(p, w, h) && *w > 0 && *h > 0 && *w <= 16384 && *h <= 16384;
+  };
+  if (!size(&width, &height)) width = 400, height = 300;
+  window = EditorHostWindow::Create(plugin->Name(), int(width), int(height), &error);
+  if (!window) return fail(error);
+  plugin->SetResizeHandler([&window](uint32_t w, uint32_t h) {
+    window->SetClientSize(int(w), int(h));
+    return true;
+  });
+  clap_window_t parent = {};
+  parent.api = api;
+  if (std::string(api) == CLAP_WINDOW_API_X11)
+    parent.x11 = clap_xwnd(reinterpret_cast<std::uintptr_t>(window->ParentHandle()));
+  else
+    parent.ptr = window->ParentHandle();
+  if (!gui->set_parent(p, &parent)) return fail("the plug-in did not embed its editor");
+  gui->show(p);
+  uint32_t openWidth = width, openHeight = height;
+  if (size(&openWidth, &openHeight) && (openWidth != width || openHeight != height))
+    window->SetClientSize(int(openWidth), int(openHeight));
+  {
+    std::lock_guard<std::mutex> lock(outLock);
+    char handle[32];
+    std::snprintf(handle, sizeof(handle), "%p", window->ParentHandle());
+    out << "editor of " << plugin->Name() << " open in window " << handle << " (" << openWidth << " x "
+        << openHeight << ")" << std::endl;
+  }
+  ClapInstance& instance = *plugin;
+  // The window waits briefly: the plug-in's descriptors and timers get the rest of each round.
+  const int status = RunWindow(*window, o, kIdleIntervalMs / 4, [&instance]() {
+    instance.ServeMainThread(kIdleIntervalMs / 2);
+    return !instance.GuiClosed();
+  }, outLock, out, err);
+  if (gui->hide) gui->hide(p);
+  return status;
+}
+
 }  // namespace
 
 int RunEdit(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
@@ -94,6 +192,7 @@ int RunEdit(const std::vector<std::string>& args, std::ostream& out, std::ostrea
     err << "cyclochord-host: " << error << "\n";
     return kExitError;
   }
+  if (IsClapPath(o.plugin)) return RunClapEdit(o, out, err);
   Host host(44100.0, 512);
   // The editor reports from its own thread: one line at a time, each out at once for whoever reads along.
   std::mutex outLock;
@@ -143,25 +242,10 @@ int RunEdit(const std::vector<std::string>& args, std::ostream& out, std::ostrea
         << ")" << std::endl;
   }
 
-  const auto start = Clock::now();
-  bool open = true;
-  while ((open = window->ProcessEvents(kIdleIntervalMs))) {
+  const int status = RunWindow(*window, o, kIdleIntervalMs, [&plugin]() {
     plugin->Dispatch(effEditIdle);
-    if (o.afterMs >= 0 && Clock::now() - start >= std::chrono::milliseconds(o.afterMs)) break;
-  }
-  int status = kExitOk;
-  if (!o.screenshot.empty()) {
-    if (!open) {
-      err << "cyclochord-host: the window was closed before the screenshot\n";
-      status = kExitError;
-    } else if (!WriteScreenshot(*window, o.screenshot, &error)) {
-      err << "cyclochord-host: " << error << "\n";
-      status = kExitError;
-    } else {
-      std::lock_guard<std::mutex> guard(outLock);
-      out << "wrote         " << o.screenshot << std::endl;
-    }
-  }
+    return true;
+  }, outLock, out, err);
   plugin->Dispatch(effEditClose);
   window.reset();
   plugin.reset();

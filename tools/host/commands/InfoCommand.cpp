@@ -3,6 +3,8 @@
 #include <iomanip>
 #include <sstream>
 
+#include "ClapInstance.h"
+#include "CommandSupport.h"
 #include "Commands.h"
 #include "FileIo.h"
 #include "PluginLoader.h"
@@ -95,6 +97,105 @@ void PrintPlugin(const Plugin& plugin, std::ostream& out) {
   for (int i = 0; i < e->numPrograms; ++i) out << "  " << std::setw(5) << i << "  \"" << plugin.ProgramName(i) << "\"\n";
 }
 
+std::string Text(const char* text) { return text ? text : ""; }
+
+std::string DialectNames(uint32_t dialects) {
+  static const struct {
+    uint32_t bit;
+    const char* name;
+  } kDialects[] = {{CLAP_NOTE_DIALECT_CLAP, "clap"},
+                   {CLAP_NOTE_DIALECT_MIDI, "midi"},
+                   {CLAP_NOTE_DIALECT_MIDI_MPE, "midi-mpe"},
+                   {CLAP_NOTE_DIALECT_MIDI2, "midi2"}};
+  std::string names;
+  for (const auto& d : kDialects)
+    if (dialects & d.bit) names += std::string(names.empty() ? "" : " ") + d.name;
+  return names.empty() ? "none" : names;
+}
+
+std::string ParamFlagNames(uint32_t flags) {
+  static const struct {
+    uint32_t bit;
+    const char* name;
+  } kFlags[] = {{CLAP_PARAM_IS_STEPPED, "stepped"},     {CLAP_PARAM_IS_PERIODIC, "periodic"},
+                {CLAP_PARAM_IS_HIDDEN, "hidden"},       {CLAP_PARAM_IS_READONLY, "readonly"},
+                {CLAP_PARAM_IS_BYPASS, "bypass"},       {CLAP_PARAM_IS_AUTOMATABLE, "automatable"},
+                {CLAP_PARAM_IS_MODULATABLE, "modulatable"}, {CLAP_PARAM_REQUIRES_PROCESS, "requires-process"},
+                {CLAP_PARAM_IS_ENUM, "enum"}};
+  std::string names;
+  for (const auto& f : kFlags)
+    if (flags & f.bit) names += std::string(names.empty() ? "" : " ") + f.name;
+  return names;
+}
+
+void PrintClapPlugin(const ClapInstance& plugin, std::ostream& out) {
+  const clap_plugin_descriptor_t& d = plugin.Descriptor();
+  const clap_version_t& v = plugin.EntryVersion();
+  std::string features;
+  for (const char* const* f = d.features; f && *f; ++f) features += std::string(features.empty() ? "" : " ") + *f;
+  out << "plug-in       " << plugin.Path() << " (clap_entry, CLAP " << v.major << "." << v.minor << "."
+      << v.revision << ")\n"
+      << "id            " << Text(d.id) << "\n"
+      << "name          " << Text(d.name) << "\n"
+      << "vendor        " << Text(d.vendor) << "\n"
+      << "version       " << Text(d.version) << "\n"
+      << "description   " << Text(d.description) << "\n"
+      << "url           " << Text(d.url) << "\n"
+      << "features      " << features << "\n";
+  for (const bool input : {true, false}) {
+    const std::vector<clap_note_port_info_t> ports = plugin.NotePorts(input);
+    out << (input ? "note inputs   " : "note outputs  ") << ports.size() << "\n";
+    for (const clap_note_port_info_t& p : ports)
+      out << "  id " << std::setw(3) << p.id << "  \"" << p.name << "\"  dialects "
+          << DialectNames(p.supported_dialects) << " (prefers " << DialectNames(p.preferred_dialect) << ")\n";
+  }
+  const std::vector<clap_param_info_t>& params = plugin.Params();
+  out << "parameters    " << params.size() << "\n";
+  if (!params.empty())
+    out << "  id          name                    module          min .. max (default)          value\n";
+  for (const clap_param_info_t& p : params) {
+    double value = p.default_value;
+    const bool known = plugin.Value(p.id, &value);
+    std::ostringstream range;
+    range << p.min_value << " .. " << p.max_value << " (" << p.default_value << ")";
+    out << "  " << std::left << std::setw(10) << p.id << "  " << std::setw(22) << p.name << "  " << std::setw(14)
+        << p.module << "  " << std::setw(28) << range.str() << "  "
+        << (known ? plugin.ValueText(p.id, value) : std::string("?")) << std::right << "\n";
+    const std::string flags = ParamFlagNames(p.flags);
+    if (!flags.empty()) out << "              flags: " << flags << "\n";
+  }
+  out << "state         " << (plugin.HasState() ? "yes (clap.state)" : "no") << "\n";
+  const clap_plugin_gui_t* gui = plugin.Gui();
+  std::string editor;
+  for (const char* api : {CLAP_WINDOW_API_X11, CLAP_WINDOW_API_WIN32, CLAP_WINDOW_API_COCOA, CLAP_WINDOW_API_WAYLAND})
+    for (const bool floating : {false, true})
+      if (gui && gui->is_api_supported && gui->is_api_supported(plugin.Plugin(), api, floating))
+        editor += std::string(editor.empty() ? "" : ", ") + api + (floating ? " floating" : " embedded");
+  out << "editor        " << (editor.empty() ? "none" : editor) << "\n";
+}
+
+int RunClapInfo(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+  std::string error;
+  std::unique_ptr<ClapInstance> plugin = ClapInstance::Load(args[0], &error);
+  std::ostringstream text;
+  if (plugin && args.size() == 2) {
+    PluginSetup setup;
+    setup.loadFxp = args[1];
+    std::ostringstream ignored;
+    if (!ApplySetup(*plugin, setup, ignored, &error))
+      plugin.reset();
+    else
+      text << "preset        " << args[1] << "\n\nthe plug-in with this preset loaded:\n";
+  }
+  if (!plugin) {
+    err << "cyclochord-host: " << error << "\n";
+    return kExitError;
+  }
+  PrintClapPlugin(*plugin, text);
+  out << text.str();
+  return kExitOk;
+}
+
 }  // namespace
 
 int RunInfo(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
@@ -119,6 +220,7 @@ int RunInfo(const std::vector<std::string>& args, std::ostream& out, std::ostrea
       PrintProgramFile(args[0], program, out);
     return kExitOk;
   }
+  if (IsClapPath(args[0])) return RunClapInfo(args, out, err);
   Host host(44100.0, 512);
   std::unique_ptr<Plugin> plugin = Plugin::Load(args[0], &host, &error);
   if (!plugin) {

@@ -5,6 +5,7 @@
 #include <iomanip>
 #include <sstream>
 
+#include "ClapRenderTarget.h"
 #include "CommandSupport.h"
 #include "Commands.h"
 #include "FileIo.h"
@@ -65,6 +66,8 @@ int RunRender(const std::vector<std::string>& args, std::ostream& out, std::ostr
   Host host(o.render.sampleRate, o.render.blockSize);
   std::unique_ptr<Plugin> plugin;
   std::unique_ptr<Lv2Plugin> lv2;
+  std::unique_ptr<ClapInstance> clap;
+  std::unique_ptr<ClapRenderTarget> clapTarget;
   std::unique_ptr<RenderTarget> vst;
   RenderTarget* target = nullptr;
   OutputFiles files;
@@ -76,6 +79,18 @@ int RunRender(const std::vector<std::string>& args, std::ostream& out, std::ostr
     pluginName = lv2->Name();
     pluginSource = lv2->Uri();
     target = lv2.get();
+  } else if (IsClapPath(o.plugin)) {
+    if (o.setup.program >= 0 || !o.saveFxp.empty()) {
+      // CLAP has no program list, and its state carries no VST plug-in ID for a program file.
+      return fail(std::string(o.setup.program >= 0 ? "--program" : "--save-fxp") + " works with VST plug-ins only");
+    }
+    clap = ClapInstance::Load(o.plugin, &error);
+    if (!clap) return fail(error);
+    if (!ApplySetup(*clap, o.setup, report, &error)) return fail(error);
+    pluginName = clap->Name();
+    pluginSource = o.plugin;
+    clapTarget = std::make_unique<ClapRenderTarget>(*clap);
+    target = clapTarget.get();
   } else {
     plugin = Plugin::Load(o.plugin, &host, &error);
     if (!plugin) return fail(error);
@@ -96,6 +111,7 @@ int RunRender(const std::vector<std::string>& args, std::ostream& out, std::ostr
   if (!Render(*target, input, map, o.render, &result, &error, o.synth.empty() ? &track : nullptr,
               [&progress](double done) { progress.Update("MIDI", done); }))
     return fail(error);
+  if (clapTarget && !clapTarget->StartError().empty()) return fail(clapTarget->StartError());
   if (!o.synth.empty()) track.Take(result.output, 0);
   files.Add(o.outputMidi, track.FileBytes(result.stopFrame));
 
@@ -158,6 +174,8 @@ int RunRender(const std::vector<std::string>& args, std::ostream& out, std::ostr
   if (result.eventsOutsideProcessing)
     out << "warning       " << result.eventsOutsideProcessing << " events were sent outside processing\n";
   if (result.malformedEvents) out << "warning       " << result.malformedEvents << " malformed events dropped\n";
+  if (clapTarget && clapTarget->ProcessErrors())
+    out << "warning       " << clapTarget->ProcessErrors() << " process calls returned an error\n";
   if (outputNotes.strayNoteOffs)
     out << "note          " << outputNotes.strayNoteOffs << " note-offs came out with no note sounding\n";
   out << audioReport;

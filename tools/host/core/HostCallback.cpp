@@ -56,6 +56,22 @@ void Host::EndBlock(bool advance) {
   mBlockFrames = 0;
 }
 
+bool MakeShortMessage(const uint8_t data[3], ReceivedEvent* out) {
+  const uint8_t status = data[0];
+  if (status < 0x80) return false;
+  out->bytes[0] = status;
+  int length = 0;
+  if (status < 0xF0)
+    length = (status >> 4) == 0xC || (status >> 4) == 0xD ? 1 : 2;
+  else if (status == 0xF2)
+    length = 2;
+  else if (status == 0xF1 || status == 0xF3)
+    length = 1;
+  for (int b = 1; b <= length; ++b) out->bytes[b] = data[b] & 0x7F;
+  out->size = static_cast<uint8_t>(1 + length);
+  return true;
+}
+
 void Host::Receive(const VstEvents* events) {
   if (!events) return;
   VstEvent* const* list = events->events;  // numEvents entries, although the type declares two
@@ -75,21 +91,12 @@ void Host::Receive(const VstEvents* events) {
     received.frame = mBlockStart + delta;
     if (event->type == kVstMidiType) {
       const VstMidiEvent* midi = reinterpret_cast<const VstMidiEvent*>(event);
-      const uint8_t status = static_cast<uint8_t>(midi->midiData[0]);
-      if (status < 0x80) {
+      const uint8_t data[3] = {static_cast<uint8_t>(midi->midiData[0]), static_cast<uint8_t>(midi->midiData[1]),
+                               static_cast<uint8_t>(midi->midiData[2])};
+      if (!MakeShortMessage(data, &received)) {
         ++mMalformed;
         continue;
       }
-      received.bytes[0] = status;
-      int length = 0;
-      if (status < 0xF0)
-        length = (status >> 4) == 0xC || (status >> 4) == 0xD ? 1 : 2;
-      else if (status == 0xF2)
-        length = 2;
-      else if (status == 0xF1 || status == 0xF3)
-        length = 1;
-      for (int b = 1; b <= length; ++b) received.bytes[b] = static_cast<uint8_t>(midi->midiData[b]) & 0x7F;
-      received.size = static_cast<uint8_t>(1 + length);
       mReceived.events.push_back(received);
     } else if (event->type == kVstSysExType) {
       const VstMidiSysexEvent* sysex = reinterpret_cast<const VstMidiSysexEvent*>(event);

@@ -33,6 +33,10 @@ struct ReceivedEvents {
   }
 };
 
+// A short MIDI message as the host records it: false for a data byte in the status position. Data bytes are
+// masked to 7 bits; the message keeps as many bytes as its status says.
+bool MakeShortMessage(const uint8_t data[3], ReceivedEvent* out);
+
 class Host {
  public:
   Host(double sampleRate, int blockSize);

@@ -15,6 +15,8 @@ class EditorHostWindow {
   // there is no window system to talk to (no display) or the window cannot be made.
   static std::unique_ptr<EditorHostWindow> Create(const std::string& title, int width, int height,
                                                   std::string* error);
+  // The window system's name as plug-in formats spell it: "x11" or "win32".
+  static const char* WindowSystem();
   // Destroys the window; the plug-in's editor must have been closed (effEditClose) before.
   virtual ~EditorHostWindow() = default;
 

@@ -174,6 +174,8 @@ class EditorHostWindowX11 final : public EditorHostWindow {
 
 }  // namespace
 
+const char* EditorHostWindow::WindowSystem() { return "x11"; }
+
 std::unique_ptr<EditorHostWindow> EditorHostWindow::Create(const std::string& title, int width, int height,
                                                            std::string* error) {
   int screenNumber = 0;

@@ -89,6 +89,8 @@ class EditorHostWindowWin final : public EditorHostWindow {
 
 }  // namespace
 
+const char* EditorHostWindow::WindowSystem() { return "win32"; }
+
 std::unique_ptr<EditorHostWindow> EditorHostWindow::Create(const std::string& title, int width, int height,
                                                            std::string* error) {
   HINSTANCE instance = GetModuleHandleA(nullptr);
