@@ -3,20 +3,29 @@
 #include <algorithm>
 
 bool ClapMidiOutput::Add(const IMidiMessage& msg) {
+  const int64_t raw = static_cast<int64_t>(msg.mOffset) + mStart;
+  const int64_t last = mFrames > 0 ? static_cast<int64_t>(mFrames) - 1 : 0;
+  const uint32_t time = static_cast<uint32_t>(std::clamp<int64_t>(raw, 0, last));
+  return Insert({time, {msg.mStatus, msg.mData1, msg.mData2}, nullptr, 0});
+}
+
+bool ClapMidiOutput::AddSysex(uint32_t time, const uint8_t* bytes, uint32_t size) {
+  if (!bytes || size == 0) return false;
+  return Insert({mFrames > 0 ? std::min(time, mFrames - 1) : 0, {0xF0, 0, 0}, bytes, size});
+}
+
+bool ClapMidiOutput::Insert(const Entry& entry) {
   if (mCount == kCapacity) {
     ++mDropped;
     return false;
   }
-  const int64_t raw = static_cast<int64_t>(msg.mOffset) + mStart;
-  const int64_t last = mFrames > 0 ? static_cast<int64_t>(mFrames) - 1 : 0;
-  const uint32_t time = static_cast<uint32_t>(std::clamp<int64_t>(raw, 0, last));
   // Mostly in order already: the walk back is short.
   int i = mCount;
-  while (i > 0 && mEntries[static_cast<size_t>(i - 1)].mTime > time) {
+  while (i > 0 && mEntries[static_cast<size_t>(i - 1)].mTime > entry.mTime) {
     mEntries[static_cast<size_t>(i)] = mEntries[static_cast<size_t>(i - 1)];
     --i;
   }
-  mEntries[static_cast<size_t>(i)] = {time, {msg.mStatus, msg.mData1, msg.mData2}};
+  mEntries[static_cast<size_t>(i)] = entry;
   ++mCount;
   return true;
 }
@@ -24,6 +33,9 @@ bool ClapMidiOutput::Add(const IMidiMessage& msg) {
 void ClapMidiOutput::Flush(const clap_output_events_t* out, bool asNoteEvents) {
   const int count = mCount;
   mCount = 0;
+  // Until the next call, anything sent waits for its first frame.
+  mFrames = 0;
+  mStart = 0;
   if (!out || !out->try_push) {
     mDropped += static_cast<uint64_t>(count);
     return;
@@ -31,7 +43,14 @@ void ClapMidiOutput::Flush(const clap_output_events_t* out, bool asNoteEvents) {
   for (int i = 0; i < count; ++i) {
     const Entry& e = mEntries[static_cast<size_t>(i)];
     bool pushed = false;
-    if (asNoteEvents) {
+    if (e.mSysex) {
+      clap_event_midi_sysex_t sysex = {};
+      sysex.header = {sizeof(sysex), e.mTime, CLAP_CORE_EVENT_SPACE_ID, CLAP_EVENT_MIDI_SYSEX, 0};
+      sysex.port_index = 0;
+      sysex.buffer = e.mSysex;
+      sysex.size = e.mSysexSize;
+      pushed = out->try_push(out, &sysex.header);
+    } else if (asNoteEvents) {
       const uint8_t kind = e.mData[0] & 0xF0;
       if (kind != 0x80 && kind != 0x90) continue;  // the note dialect carries notes only
       clap_event_note_t note = {};

@@ -25,6 +25,8 @@ class ClapMidiOutput {
   void SetStretchStart(uint32_t start) { mStart = start; }
   // Stable: messages of equal time keep the order they were sent in.
   bool Add(const IMidiMessage& msg);
+  // A system exclusive message passed through at time in the call; its bytes must live until Flush.
+  bool AddSysex(uint32_t time, const uint8_t* bytes, uint32_t size);
   // Pushes everything in time order, as MIDI or, for a host that takes only note events, as notes.
   void Flush(const clap_output_events_t* out, bool asNoteEvents);
   uint64_t Dropped() const { return mDropped; }
@@ -34,7 +36,10 @@ class ClapMidiOutput {
   struct Entry {
     uint32_t mTime;
     uint8_t mData[3];
+    const uint8_t* mSysex;  // null for a short message
+    uint32_t mSysexSize;
   };
+  bool Insert(const Entry& entry);
   std::vector<Entry> mEntries;
   int mCount = 0;
   uint32_t mFrames = 0;

@@ -174,6 +174,13 @@ void ClapWrapper::HandleEvent(const clap_event_header_t* event, uint32_t frames)
       }
       return;
     }
+    case CLAP_EVENT_MIDI_SYSEX: {
+      // Passed through untouched, as VST hosts get theirs; its bytes live until this call returns.
+      if (event->size < sizeof(clap_event_midi_sysex_t)) return;
+      const auto* sysex = reinterpret_cast<const clap_event_midi_sysex_t*>(event);
+      mOutput.AddSysex(event->time, sysex->buffer, sysex->size);
+      return;
+    }
     case CLAP_EVENT_PARAM_VALUE:
       SetParamFromEvent(event);
       // The next trigger takes it, as the host placed it among the notes.
@@ -185,7 +192,7 @@ void ClapWrapper::HandleEvent(const clap_event_header_t* event, uint32_t frames)
       SetTransport(reinterpret_cast<const clap_event_transport_t*>(event), -1);
       return;
     default:
-      return;  // sysex, MIDI 2, expressions, modulation: nothing this plug-in takes
+      return;  // MIDI 2, expressions, modulation: nothing this plug-in takes
   }
 }
 
