@@ -534,6 +534,8 @@ void ClapTestHost::Push(const clap_event_header_t* event) {
     if (h.type == CLAP_EVENT_MIDI_SYSEX) {
       const auto* sysex = reinterpret_cast<const clap_event_midi_sysex_t*>(event);
       if (!sysex->buffer && sysex->size) return Violation("a sysex output event without its bytes");
+      if (sysex->size > kMaxEventSize)
+        return Violation("a sysex output event of " + std::to_string(sysex->size) + " bytes");
     }
   }
   if (out.frames && h.time >= out.frames)

@@ -14,6 +14,7 @@ const char kUsage[] =
     "        [--plot OUT.png] [--tail BEATS] [--preroll BEATS]\n"
     "  cyclochord-host preset PLUGIN -o OUT.fxp [--name NAME] [--program N] [--load-fxp F] [--set NAME=VALUE]...\n"
     "  cyclochord-host edit PLUGIN [--screenshot F.png] [--after MS] [--log-automation]\n"
+    "PLUGIN is a VST 2.4 module, or a CLAP file (.clap: no --program or --save-fxp; --load-fxp takes chunk presets)\n"
     "exit status: 0 done, 1 error (nothing written), 2 bad command line, 3 hanging notes in the output\n";
 }  // namespace
 
