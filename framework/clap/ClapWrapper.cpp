@@ -148,6 +148,9 @@ clap_process_status ClapWrapper::Process(const clap_process_t* process) {
 }
 
 void ClapWrapper::HandleEvent(const clap_event_header_t* event, uint32_t frames) {
+  // A block longer than activation allowed is run in parts; an event inside it waits for the part that holds it.
+  if (event->time < frames)
+    while (event->time > mStretchStart && event->time - mStretchStart >= mMaxFrames) RunUntil(mStretchStart + mMaxFrames);
   switch (event->type) {
     case CLAP_EVENT_MIDI: {
       if (event->size < sizeof(clap_event_midi_t)) return;

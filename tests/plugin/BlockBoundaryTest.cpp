@@ -1,23 +1,141 @@
-// Cyclochord through its AEffect against the plain engine model, over random sessions whose blocks divide the
-// voices' delays, so that many events fall due exactly at a block's end; and every list it hands the host is
-// in time order, whatever order the host's list had.
+// Cyclochord through each format's wrapper against the plain engine model, over random sessions whose blocks
+// divide the voices' delays, so that many events fall due exactly at a block's end; and every list it hands the
+// host is in time order, whatever order the host's list had.
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cstdio>
 #include <iterator>
+#include <memory>
 #include <string>
 #include <random>
 #include <vector>
 
+#include "ClapEntry.h"
+#include "ClapTestHost.h"
 #include "CyclochordParams.h"
 #include "EngineModel.h"
 #include "IPluginBase.h"
-#include "VstEntry.h"
 #include "TestHost.h"
 #include "VstEntry.h"
 
 namespace {
+
+struct HostEvent {
+  int offset;
+  uint8_t status, data1, data2;
+};
+
+struct HostTransport {
+  double samplePos;
+  double tempo;
+  bool playing;
+};
+
+// One format as a host drives it: parameters between blocks, then a block with its events.
+class FormatDriver {
+ public:
+  virtual ~FormatDriver() = default;
+  virtual void SetParam(int paramIdx, double plainValue) = 0;
+  // What the plug-in sent in the block; a broken format rule is a failure text.
+  virtual std::vector<HostEvent> Block(const HostTransport& transport, const std::vector<HostEvent>& events,
+                                       int frames, std::string* failure) = 0;
+};
+
+class VstDriver : public FormatDriver {
+ public:
+  VstDriver(float rate, int frames) {
+    mEffect = mHost.Load(CreatePluginInstance);
+    mHost.Dispatch(effSetSampleRate, 0, 0, nullptr, rate);
+    mHost.Dispatch(effSetBlockSize, 0, frames);
+  }
+  void SetParam(int paramIdx, double plainValue) override {
+    // The parameter's own range, as the host's normalised value.
+    const IPluginBase* plug = VstPluginOf(mEffect);
+    mHost.SetParameter(paramIdx, static_cast<float>(plug->GetParam(paramIdx)->NormalizeValue(plainValue)));
+  }
+  std::vector<HostEvent> Block(const HostTransport& transport, const std::vector<HostEvent>& events, int frames,
+                               std::string*) override {
+    mHost.SetTransport(transport.samplePos, transport.tempo, transport.playing);
+    struct List {
+      VstInt32 numEvents;
+      VstIntPtr reserved;
+      VstEvent* events[16];
+    } list = {0, 0, {}};
+    VstMidiEvent midi[16] = {};
+    for (const HostEvent& e : events) {
+      VstMidiEvent& m = midi[list.numEvents];
+      m.type = kVstMidiType;
+      m.byteSize = sizeof(VstMidiEvent);
+      m.deltaFrames = e.offset;
+      m.midiData[0] = static_cast<char>(e.status);
+      m.midiData[1] = static_cast<char>(e.data1);
+      m.midiData[2] = static_cast<char>(e.data2);
+      list.events[list.numEvents++] = reinterpret_cast<VstEvent*>(&m);
+    }
+    if (!events.empty()) mHost.SendEvents(reinterpret_cast<VstEvents*>(&list));
+    mHost.Process(frames);
+    std::vector<HostEvent> out;
+    for (const MidiEvent& e : mHost.TakeMidi()) out.push_back({e.offset, e.status, e.data1, e.data2});
+    return out;
+  }
+
+ private:
+  TestHost mHost;
+  AEffect* mEffect = nullptr;
+};
+
+const clap_plugin_entry_t kLinkedClapEntry = {CLAP_VERSION, ClapEntryInit, ClapEntryDeinit, ClapEntryGetFactory};
+
+// Parameters go in as events at the block's first frame, ahead of the notes, as CLAP hosts send automation.
+class ClapDriver : public FormatDriver {
+ public:
+  ClapDriver(float rate, int frames) : mHost(&kLinkedClapEntry) {
+    mHost.Load();
+    mHost.Activate(rate, 1, static_cast<uint32_t>(frames));
+    mHost.StartProcessing();
+    mRate = rate;
+  }
+  void SetParam(int paramIdx, double plainValue) override {
+    mPending.push_back(clap_test::ParamValueEvent(0, static_cast<clap_id>(paramIdx), plainValue));
+  }
+  std::vector<HostEvent> Block(const HostTransport& transport, const std::vector<HostEvent>& events, int frames,
+                               std::string* failure) override {
+    std::vector<clap_test::ClapEvent> in;
+    in.swap(mPending);
+    for (const HostEvent& e : events)
+      in.push_back(clap_test::MidiEvent(static_cast<uint32_t>(e.offset), e.status, e.data1, e.data2));
+    clap_event_transport_t t = {};
+    t.flags = CLAP_TRANSPORT_HAS_TEMPO | CLAP_TRANSPORT_HAS_BEATS_TIMELINE | CLAP_TRANSPORT_HAS_SECONDS_TIMELINE |
+              (transport.playing ? CLAP_TRANSPORT_IS_PLAYING : 0u);
+    t.tempo = transport.tempo;
+    const double seconds = transport.samplePos / mRate;
+    t.song_pos_seconds = static_cast<clap_sectime>(std::llround(seconds * CLAP_SECTIME_FACTOR));
+    t.song_pos_beats = static_cast<clap_beattime>(std::llround(seconds * transport.tempo / 60.0 * CLAP_BEATTIME_FACTOR));
+    const clap_test::ProcessResult result = mHost.Process(static_cast<uint32_t>(frames), in, &t);
+    for (const std::string& v : mHost.Violations()) *failure += v + "; ";
+    mHost.ClearViolations();
+    std::vector<HostEvent> out;
+    for (const clap_test::ClapEvent& e : result.out) {
+      if (!e.Is(CLAP_EVENT_MIDI)) continue;
+      const auto& midi = e.As<clap_event_midi_t>();
+      out.push_back({static_cast<int>(e.Header().time), midi.data[0], midi.data[1], midi.data[2]});
+    }
+    return out;
+  }
+
+ private:
+  clap_test::ClapTestHost mHost;
+  std::vector<clap_test::ClapEvent> mPending;
+  double mRate = 44100.0;
+};
+
+enum class Format { kVst, kClap };
+
+std::unique_ptr<FormatDriver> MakeDriver(Format format, float rate, int frames) {
+  if (format == Format::kClap) return std::make_unique<ClapDriver>(rate, frames);
+  return std::make_unique<VstDriver>(rate, frames);
+}
 
 struct Setting {
   float rate;
@@ -34,13 +152,10 @@ const int kDelays[] = {0, 0, 1, 3, 5, 8, 8, 11, 14, 7, 13, 16};
 
 class Session {
  public:
-  Session(const Setting& setting, unsigned seed) : mSetting(setting), mRandom(seed) {
-    mEffect = mHost.Load(CreatePluginInstance);
-    mHost.Dispatch(effSetSampleRate, 0, 0, nullptr, setting.rate);
-    mHost.Dispatch(effSetBlockSize, 0, setting.frames);
+  Session(Format format, const Setting& setting, unsigned seed)
+      : mSetting(setting), mRandom(seed), mDriver(MakeDriver(format, setting.rate, setting.frames)) {
     mModel.SetSampleRate(setting.rate);
     mModel.SetMaxBlockSize(setting.frames);
-    mHost.SetTransport(0, setting.tempo, true);
     // Few keys and channels, so that voices meet on one key and cutoff avoidance and de-duplication fire.
     for (int voice = 0; voice < kNumVoices; ++voice) RandomVoice(static_cast<VoiceId>(voice));
   }
@@ -50,14 +165,21 @@ class Session {
     for (int block = 0; block < blocks; ++block) {
       if (Pick(0, 40) == 0) RandomVoice(static_cast<VoiceId>(Pick(0, kNumVoices - 1)));
       MoveTransport();
-      SendEvents();
+      const std::vector<HostEvent> events = MakeEvents();
       EngineTransport transport;
-      transport.mSamplePos = mHost.SamplePos();
+      transport.mSamplePos = mSamplePos;
       transport.mTempo = mTempo;
       transport.mPlaying = mPlaying;
-      mHost.Process(mSetting.frames);
+      std::string failure;
+      const std::vector<HostEvent> got = mDriver->Block({mSamplePos, mTempo, mPlaying}, events, mSetting.frames,
+                                                        &failure);
+      if (!failure.empty()) {
+        std::printf("block %d: %s\n", block, failure.c_str());
+        return false;
+      }
+      if (mPlaying) mSamplePos += mSetting.frames;
       const std::vector<NoteEvent> expected = mModel.Process(transport, mSetting.frames);
-      if (!Compare(block, mHost.TakeMidi(), expected)) return false;
+      if (!Compare(block, got, expected)) return false;
     }
     return true;
   }
@@ -65,11 +187,7 @@ class Session {
  private:
   int Pick(int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(mRandom); }
 
-  void Set(int paramIdx, double value) {
-    // The parameter's own range, as the host's normalised value.
-    const auto* plug = static_cast<IPluginBase*>(VstPluginOf(mEffect));
-    mHost.SetParameter(paramIdx, static_cast<float>(plug->GetParam(paramIdx)->NormalizeValue(value)));
-  }
+  void Set(int paramIdx, double value) { mDriver->SetParam(paramIdx, value); }
 
   void RandomVoice(VoiceId voice) {
     static const int kChannel[] = {kMainChan, kParChan, kV1Chan, kV2Chan};
@@ -111,19 +229,12 @@ class Session {
   void MoveTransport() {
     const int roll = Pick(0, 199);
     if (roll == 0) mPlaying = !mPlaying;
-    if (roll == 1) mHost.SetSamplePos(mHost.SamplePos() - mSetting.frames * Pick(1, 40));  // a loop
+    if (roll == 1) mSamplePos = std::max(0.0, mSamplePos - mSetting.frames * Pick(1, 40));  // a loop
     if (roll == 2) mTempo = mTempo == mSetting.tempo ? mSetting.tempo / 2 : mSetting.tempo;
-    mHost.SetPlaying(mPlaying);
-    mHost.SetTempo(mTempo);
   }
 
-  void SendEvents() {
-    struct List {
-      VstInt32 numEvents;
-      VstIntPtr reserved;
-      VstEvent* events[8];
-    } list = {0, 0, {}};
-    VstMidiEvent midi[8] = {};
+  std::vector<HostEvent> MakeEvents() {
+    std::vector<HostEvent> events;
     const int count = Pick(0, 3) == 0 ? Pick(0, 8) : Pick(0, 2);
     int offset = 0;
     for (int i = 0; i < count; ++i) {
@@ -152,21 +263,15 @@ class Session {
       } else {
         mModel.NoteOn(note, data2, offset);
       }
-      midi[i].type = kVstMidiType;
-      midi[i].byteSize = sizeof(VstMidiEvent);
-      midi[i].deltaFrames = offset;
-      midi[i].midiData[0] = static_cast<char>(status);
-      midi[i].midiData[1] = static_cast<char>(data1);
-      midi[i].midiData[2] = static_cast<char>(data2);
-      list.events[list.numEvents++] = reinterpret_cast<VstEvent*>(&midi[i]);
+      events.push_back({offset, status, data1, data2});
     }
-    if (count > 0) mHost.SendEvents(reinterpret_cast<VstEvents*>(&list));
+    return events;
   }
 
-  bool Compare(int block, const std::vector<MidiEvent>& got, const std::vector<NoteEvent>& expected) {
+  bool Compare(int block, const std::vector<HostEvent>& got, const std::vector<NoteEvent>& expected) {
     std::vector<NoteEvent> notes;
     int lastOffset = 0;
-    for (const MidiEvent& e : got) {
+    for (const HostEvent& e : got) {
       if (e.offset < lastOffset || e.offset >= mSetting.frames) {
         std::printf("block %d: offset %d out of order or outside the block\n", block, e.offset);
         return false;
@@ -194,28 +299,35 @@ class Session {
 
   const Setting mSetting;
   std::mt19937 mRandom;
-  TestHost mHost;
-  AEffect* mEffect = nullptr;
+  std::unique_ptr<FormatDriver> mDriver;
   EngineModel mModel;
+  double mSamplePos = 0.0;
   double mTempo = mSetting.tempo;
   bool mPlaying = true;
 };
 
-}  // namespace
+class BlockBoundary : public testing::TestWithParam<Format> {};
 
-TEST(BlockBoundary, EveryEventComesOutWhereThePlainModelSendsItInTimeOrder) {
+TEST_P(BlockBoundary, EveryEventComesOutWhereThePlainModelSendsItInTimeOrder) {
   for (const Setting& setting : kSettings) {
     for (unsigned seed = 1; seed <= 60; ++seed) {
-      Session session(setting, seed);
+      Session session(GetParam(), setting, seed);
       ASSERT_TRUE(session.Play(400)) << setting.rate << " Hz, " << setting.tempo << " bpm, blocks of "
                                      << setting.frames << ", seed " << seed;
     }
   }
 }
 
+INSTANTIATE_TEST_SUITE_P(EveryFormat, BlockBoundary, testing::Values(Format::kVst, Format::kClap),
+                         [](const testing::TestParamInfo<Format>& param) {
+                           return param.param == Format::kVst ? "Vst" : "Clap";
+                         });
+
+}  // namespace
+
 // A hostile host's list out of time order: a pass-through message keeps its own offset and takes its place
 // among the notes by it.
-TEST(BlockBoundary, PassThroughTakesItsPlaceAmongTheNotesByOffset) {
+TEST(BlockBoundaryVst, PassThroughTakesItsPlaceAmongTheNotesByOffset) {
   TestHost host;
   host.Load(CreatePluginInstance);
   host.SetTransport(0, 120, true);
