@@ -24,6 +24,9 @@ class EditorWindow {
   // Where the window stands in parent's client area, for a host that opens again without closing; false, with
   // r untouched, when the window is gone or its platform opens every window afresh.
   virtual bool PlaceIn(void* /*parent*/, IRect* /*r*/) const { return false; }
+  // A window that runs on the host's loop: its descriptor has input, its timer fired.
+  virtual void OnHostLoopFd() {}
+  virtual void OnHostLoopTimer() {}
 };
 
 // Makes the window inside parent for a platform's graphics host, or returns null when it cannot.

@@ -23,6 +23,15 @@ class IGraphicsWindowed : public IGraphicsRaster {
   // The window and the host's frames around it grow along, where the window can.
   void Resize(int width, int height) override;
 
+  void SetHostLoop(IEditorHostLoop* loop) override { mHostLoop = loop; }
+  IEditorHostLoop* HostLoop() const { return mHostLoop; }
+  void OnHostLoopFd() override {
+    if (mWindow) mWindow->OnHostLoopFd();
+  }
+  void OnHostLoopTimer() override {
+    if (mWindow) mWindow->OnHostLoopTimer();
+  }
+
   EditorWindow* Window() const { return mWindow.get(); }
   void* ParentWindow() const { return mParentWindow; }
   // Where the window being opened goes, in its parent's client area: at the origin with the editor's size, or
@@ -41,6 +50,7 @@ class IGraphicsWindowed : public IGraphicsRaster {
 
  private:
   std::unique_ptr<EditorWindow> mWindow;
+  IEditorHostLoop* mHostLoop = nullptr;
   void* mParentWindow = nullptr;
   IRect mWindowPlace;
 };

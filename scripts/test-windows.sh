@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
-# Cross-builds the 32- and 64-bit Windows DLLs, cyclochord-host and the tests with MinGW-w64 and checks them under
-# Wine: the DLLs' exports and imports, every test program (the editor ones on a virtual display), and a render of
-# every example that must be byte-identical to the Linux render. Installs what is missing; exits non-zero on any
+# Cross-builds the 32- and 64-bit Windows DLLs and .clap files, cyclochord-host and the tests with MinGW-w64 and
+# checks them under Wine: the modules' exports and imports, every test program (the editor ones on a virtual
+# display), and a render of every example through both modules that must be byte-identical to the Linux render. Installs what is missing; exits non-zero on any
 # failure. The Linux build it compares with is CYCLOCHORD_LINUX_BUILD (default build/test-release).
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -52,20 +52,25 @@ for arch in i686 x86_64; do
     -DCYCLOCHORD_WERROR=ON -DCYCLOCHORD_BENCH=OFF -DCYCLOCHORD_EDITOR_REFERENCE="$reference" >/dev/null
   cmake --build "$dir" -j"$jobs" >/dev/null
 
-  echo "== Windows $arch: Cyclochord.dll"
   dll=$dir/out/Cyclochord.dll
-  dump=$($arch-w64-mingw32-objdump -p "$dll")
-  imports=$(awk '/DLL Name:/ {print $3}' <<<"$dump" | sort -f | tr '\n' ' ')
-  exports=$(awk '/\[Name Pointer\/Ordinal\] Table/ {on=1; next} on && /^\t\[/ && !/\+base/ {print $NF}' <<<"$dump" |
-    LC_ALL=C sort | tr '\n' ' ')
-  echo "size $(stat -c %s "$dll") bytes; imports: $imports; exports: $exports"
-  for dllName in $imports; do
-    case "${dllName,,}" in
-      kernel32.dll | user32.dll | gdi32.dll | msvcrt.dll) ;;
-      *) failures+=("$arch: Cyclochord.dll needs $dllName, which Windows does not ship") ;;
-    esac
+  for module in Cyclochord.dll Cyclochord.clap; do
+    echo "== Windows $arch: $module"
+    dump=$($arch-w64-mingw32-objdump -p "$dir/out/$module")
+    imports=$(awk '/DLL Name:/ {print $3}' <<<"$dump" | sort -f | tr '\n' ' ')
+    exports=$(awk '/\[Name Pointer\/Ordinal\] Table/ {on=1; next} on && /^\t\[/ && !/\+base/ {print $NF}' <<<"$dump" |
+      LC_ALL=C sort | tr '\n' ' ')
+    echo "size $(stat -c %s "$dir/out/$module") bytes; imports: $imports; exports: $exports"
+    for dllName in $imports; do
+      case "${dllName,,}" in
+        kernel32.dll | user32.dll | gdi32.dll | msvcrt.dll) ;;
+        *) failures+=("$arch: $module needs $dllName, which Windows does not ship") ;;
+      esac
+    done
+    expected="VSTPluginMain main "
+    [ "$module" = Cyclochord.clap ] && expected="clap_entry "
+    [ "$exports" = "$expected" ] || failures+=("$arch: $module exports '$exports'")
   done
-  [ "$exports" = "VSTPluginMain main " ] || failures+=("$arch: exports are '$exports'")
+  dump=$($arch-w64-mingw32-objdump -p "$dll")
   # Resource ids under the type named PNG, from the resource directory.
   pngIds=$(awk '/Resource Directory section/ {r = 1}
     r && /^[0-9a-f]+   Entry:/ {png = /: PNG,/; next}
@@ -86,15 +91,18 @@ for arch in i686 x86_64; do
     case "$name" in "" | "#"*) continue ;; esac
     "$linux/out/cyclochord-host" render "$linux/out/Cyclochord.so" "examples/$midi" -o "$compare/linux/$name.mid" \
       --load-fxp "examples/$preset" >/dev/null
-    if wine "$dir/out/cyclochord-host.exe" render "$dll" "examples/$midi" -o "$compare/windows/$name.mid" \
-      --load-fxp "examples/$preset" >/dev/null && cmp -s "$compare/linux/$name.mid" "$compare/windows/$name.mid"; then
-      echo "  $name: identical ($(stat -c %s "$compare/windows/$name.mid") bytes)"
-      passed=$((passed + 1))
-    else
-      echo "  $name: DIFFERS"
-      failed=$((failed + 1))
-      failures+=("$arch: render of $name")
-    fi
+    for module in Cyclochord.dll Cyclochord.clap; do
+      out=$compare/windows/$name-$module.mid
+      if wine "$dir/out/cyclochord-host.exe" render "$dir/out/$module" "examples/$midi" -o "$out" \
+        --load-fxp "examples/$preset" >/dev/null && cmp -s "$compare/linux/$name.mid" "$out"; then
+        echo "  $name through $module: identical ($(stat -c %s "$out") bytes)"
+        passed=$((passed + 1))
+      else
+        echo "  $name through $module: DIFFERS"
+        failed=$((failed + 1))
+        failures+=("$arch: render of $name through $module")
+      fi
+    done
   done <examples/renders.list
   echo "renders: $passed passed, $failed failed"
 done

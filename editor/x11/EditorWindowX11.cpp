@@ -172,6 +172,15 @@ bool EditorWindowX11::Open(xcb_window_t parent) {
   TakeFocus(XCB_CURRENT_TIME);
   xcb_flush(c);
 
+  // On the host's loop where it has one; a loop that will not take us leaves it to our own thread.
+  if (IEditorHostLoop* loop = mGraphics->HostLoop()) {
+    if (loop->WatchFd(xcb_get_file_descriptor(c)) && loop->StartTimer(1000 / mGraphics->FPS())) {
+      mHostLoop = loop;
+      MakeFontAhead();
+      return true;
+    }
+    loop->Stop();
+  }
   mWakeFd = eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
   if (mWakeFd < 0) return false;
   mThread = std::thread(&EditorWindowX11::Run, this);
@@ -180,6 +189,7 @@ bool EditorWindowX11::Open(xcb_window_t parent) {
 
 EditorWindowX11::~EditorWindowX11() {
   mStop = true;
+  if (mHostLoop) mHostLoop->Stop();
   if (mThread.joinable()) {
     const std::uint64_t one = 1;
     if (write(mWakeFd, &one, sizeof(one)) < 0) {
@@ -233,12 +243,7 @@ void EditorWindowX11::Run() {
   pollfd fds[2] = {{xcb_get_file_descriptor(mConnection), POLLIN, 0}, {mWakeFd, POLLIN, 0}};
   MakeFontAhead();
   while (!mStop) {
-    while (xcb_generic_event_t* event = xcb_poll_for_event(mConnection)) {
-      Handle(event);
-      std::free(event);
-      if (mStop) return;
-    }
-    ShowPendingEntry(XCB_CURRENT_TIME);
+    if (!Pump()) return;
     const auto now = Clock::now();
     if (now >= next) {
       Tick();
@@ -256,6 +261,26 @@ void EditorWindowX11::Run() {
     while (read(mWakeFd, &count, sizeof(count)) > 0) {
     }
   }
+}
+
+bool EditorWindowX11::Pump() {
+  while (xcb_generic_event_t* event = xcb_poll_for_event(mConnection)) {
+    Handle(event);
+    std::free(event);
+    if (mStop) return false;
+  }
+  ShowPendingEntry(XCB_CURRENT_TIME);
+  return true;
+}
+
+void EditorWindowX11::OnHostLoopFd() {
+  if (Pump()) xcb_flush(mConnection);
+}
+
+void EditorWindowX11::OnHostLoopTimer() {
+  Tick();
+  // The tick's round trips may have queued events, which the descriptor no longer shows.
+  if (Pump()) xcb_flush(mConnection);
 }
 
 void EditorWindowX11::MakeFontAhead() {

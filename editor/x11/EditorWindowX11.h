@@ -1,5 +1,6 @@
 // The editor window on X11: a child of the host's window with its own server connection and its own thread,
-// which runs the redraw tick, routes pointer and key events and serves the typed-entry box.
+// which runs the redraw tick, routes pointer and key events and serves the typed-entry box. Where the graphics
+// host has a host loop, that loop does the same on the host's main thread instead of a thread of ours.
 #pragma once
 
 #include <xcb/xcb.h>
@@ -11,6 +12,7 @@
 
 #include "EditorWindow.h"
 #include "EntryState.h"
+#include "IEditorInterface.h"
 #include "TextEntryBox.h"
 #include "X11Input.h"
 #include "X11Keyboard.h"
@@ -35,11 +37,15 @@ class EditorWindowX11 : public EditorWindow {
   // [under the controls' lock] Prepares the box; the window thread shows it.
   bool OpenTextEntry(IControl* control, IParameter* param, bool textMode) override;
   bool HasTextEntry() const override { return mHasEntry; }
+  void OnHostLoopFd() override;
+  void OnHostLoopTimer() override;
 
  private:
   EditorWindowX11(IGraphicsLinux* graphics, xcb_connection_t* connection);
   bool Open(xcb_window_t parent);
   void Run();
+  // Handles what the server sent; false when the window is being closed.
+  bool Pump();
   void MakeFontAhead();
   void Tick();
   void Handle(const xcb_generic_event_t* event);
@@ -82,6 +88,7 @@ class EditorWindowX11 : public EditorWindow {
   X11Keyboard mKeyboard;
   int mWakeFd = -1;
   std::thread mThread;
+  IEditorHostLoop* mHostLoop = nullptr;  // runs us instead of mThread
   std::atomic<bool> mStop{false};
   bool mDestroyed = false;  // the server destroyed the window with its parent
 

@@ -1,6 +1,19 @@
 // What the plug-in base and the wrapper need of an attached editor (the graphics host).
 #pragma once
 
+// A host's main loop that can run the editor in place of a thread of the editor's own: it watches a file
+// descriptor for reading and fires a timer, calling the editor back on the host's main thread.
+class IEditorHostLoop {
+ public:
+  virtual bool WatchFd(int fd) = 0;
+  virtual bool StartTimer(int periodMs) = 0;
+  // Unwatches the descriptor and stops the timer.
+  virtual void Stop() = 0;
+
+ protected:
+  ~IEditorHostLoop() = default;
+};
+
 class IEditorInterface {
  public:
   virtual ~IEditorInterface() = default;
@@ -11,4 +24,9 @@ class IEditorInterface {
   // Returns the editor's window, or null when it could not be opened.
   virtual void* OpenWindow(void* parentWindow) = 0;
   virtual void CloseWindow() = 0;
+  // The loop that windows opened from now on run on, where their platform can (null: their own thread).
+  virtual void SetHostLoop(IEditorHostLoop* /*loop*/) {}
+  // [host loop's thread] The watched descriptor is readable; the timer fired.
+  virtual void OnHostLoopFd() {}
+  virtual void OnHostLoopTimer() {}
 };

@@ -71,6 +71,13 @@ bool ClapWrapper::Init() {
   ScopedLock lock(mPlug->Lock());
   mHostParams = HostExtension<clap_host_params_t>(mHost, CLAP_EXT_PARAMS);
   mHostState = HostExtension<clap_host_state_t>(mHost, CLAP_EXT_STATE);
+  mHostTimers = HostExtension<clap_host_timer_support_t>(mHost, CLAP_EXT_TIMER_SUPPORT);
+  mHostFds = HostExtension<clap_host_posix_fd_support_t>(mHost, CLAP_EXT_POSIX_FD_SUPPORT);
+  if (IEditorInterface* graphics = mPlug->GetGraphics()) {
+    const bool loop = mHostTimers && mHostTimers->register_timer && mHostTimers->unregister_timer && mHostFds &&
+                      mHostFds->register_fd && mHostFds->unregister_fd;
+    graphics->SetHostLoop(loop ? this : nullptr);
+  }
   if (const auto* ports = HostExtension<clap_host_note_ports_t>(mHost, CLAP_EXT_NOTE_PORTS)) {
     const uint32_t dialects = ports->supported_dialects ? ports->supported_dialects(mHost) : 0;
     mNotesAsNoteEvents = !(dialects & CLAP_NOTE_DIALECT_MIDI) && (dialects & CLAP_NOTE_DIALECT_CLAP);
@@ -116,6 +123,8 @@ const void* ClapWrapper::GetExtension(const char* id) const {
   if (std::strcmp(id, CLAP_EXT_PARAMS) == 0) return &kParams;
   if (std::strcmp(id, CLAP_EXT_STATE) == 0) return &kState;
   if (std::strcmp(id, CLAP_EXT_GUI) == 0 && mPlug->GetGraphics()) return &kGui;
+  if (std::strcmp(id, CLAP_EXT_TIMER_SUPPORT) == 0) return &kTimerSupport;
+  if (std::strcmp(id, CLAP_EXT_POSIX_FD_SUPPORT) == 0) return &kFdSupport;
   return nullptr;
 }
 

@@ -10,7 +10,7 @@
 #include "ClapOutput.h"
 #include "IPluginBase.h"
 
-class ClapWrapper final : private IPluginHost {
+class ClapWrapper final : private IPluginHost, private IEditorHostLoop {
  public:
   ClapWrapper(const clap_host_t* host, const clap_plugin_descriptor_t* descriptor,
               std::unique_ptr<IPluginBase> plugin);
@@ -48,6 +48,10 @@ class ClapWrapper final : private IPluginHost {
 
   // The editor, in ClapWrapperGui.cpp; the window system's part in ClapWindow*.cpp.
   bool GuiSupports(const char* api, bool floating) const;
+  // The host's main loop runs the editor where the host offers timers and descriptors.
+  bool WatchFd(int fd) override;
+  bool StartTimer(int periodMs) override;
+  void Stop() override;
   bool GuiSetParent(const clap_window_t* window);
   void GuiDestroy();
 
@@ -65,6 +69,8 @@ class ClapWrapper final : private IPluginHost {
   static const clap_plugin_params_t kParams;
   static const clap_plugin_state_t kState;
   static const clap_plugin_gui_t kGui;
+  static const clap_plugin_timer_support_t kTimerSupport;
+  static const clap_plugin_posix_fd_support_t kFdSupport;
   friend struct ClapCalls;
   friend struct ClapParamCalls;
   friend struct ClapGuiCalls;
@@ -89,4 +95,8 @@ class ClapWrapper final : private IPluginHost {
 
   bool mGuiCreated = false;
   bool mGuiOpen = false;
+  const clap_host_timer_support_t* mHostTimers = nullptr;
+  const clap_host_posix_fd_support_t* mHostFds = nullptr;
+  clap_id mTimer = CLAP_INVALID_ID;
+  int mFd = -1;
 };

@@ -30,6 +30,29 @@ void ClapWrapper::GuiDestroy() {
   mGuiCreated = false;
 }
 
+// ---- The host's loop [main thread] ----
+
+bool ClapWrapper::WatchFd(int fd) {
+  if (!mHostFds || !mHostFds->register_fd(mHost, fd, CLAP_POSIX_FD_READ)) return false;
+  mFd = fd;
+  return true;
+}
+
+bool ClapWrapper::StartTimer(int periodMs) {
+  clap_id timer = CLAP_INVALID_ID;
+  if (!mHostTimers || periodMs <= 0 || !mHostTimers->register_timer(mHost, static_cast<uint32_t>(periodMs), &timer))
+    return false;
+  mTimer = timer;
+  return true;
+}
+
+void ClapWrapper::Stop() {
+  if (mFd >= 0 && mHostFds) mHostFds->unregister_fd(mHost, mFd);
+  if (mTimer != CLAP_INVALID_ID && mHostTimers) mHostTimers->unregister_timer(mHost, mTimer);
+  mFd = -1;
+  mTimer = CLAP_INVALID_ID;
+}
+
 namespace {
 ClapWrapper& W(const clap_plugin_t* plugin) { return *ClapWrapper::From(plugin); }
 }  // namespace
@@ -72,6 +95,14 @@ struct ClapGuiCalls {
   static bool CLAP_ABI SetTransient(const clap_plugin_t*, const clap_window_t*) { return false; }
   static void CLAP_ABI SuggestTitle(const clap_plugin_t*, const char*) {}
   static bool CLAP_ABI Show(const clap_plugin_t* p) { return W(p).mGuiOpen; }
+  static void CLAP_ABI OnTimer(const clap_plugin_t* p, clap_id timer) {
+    ClapWrapper& w = W(p);
+    if (timer == w.mTimer && w.mGuiOpen) w.mPlug->GetGraphics()->OnHostLoopTimer();
+  }
+  static void CLAP_ABI OnFd(const clap_plugin_t* p, int fd, uint32_t) {
+    ClapWrapper& w = W(p);
+    if (fd == w.mFd && w.mGuiOpen) w.mPlug->GetGraphics()->OnHostLoopFd();
+  }
   static bool CLAP_ABI Hide(const clap_plugin_t* p) { return W(p).mGuiOpen; }
 };
 
@@ -80,3 +111,6 @@ const clap_plugin_gui_t ClapWrapper::kGui = {
     ClapGuiCalls::SetScale,  ClapGuiCalls::GetSize,     ClapGuiCalls::CanResize, ClapGuiCalls::ResizeHints,
     ClapGuiCalls::AdjustSize, ClapGuiCalls::SetSize,    ClapGuiCalls::SetParent, ClapGuiCalls::SetTransient,
     ClapGuiCalls::SuggestTitle, ClapGuiCalls::Show,     ClapGuiCalls::Hide};
+
+const clap_plugin_timer_support_t ClapWrapper::kTimerSupport = {ClapGuiCalls::OnTimer};
+const clap_plugin_posix_fd_support_t ClapWrapper::kFdSupport = {ClapGuiCalls::OnFd};

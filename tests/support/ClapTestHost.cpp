@@ -182,8 +182,10 @@ struct HostCallbacks {
                                                          {CLAP_EXT_TIMER_SUPPORT, &kTimers},
                                                          {CLAP_EXT_POSIX_FD_SUPPORT, &kFds},
                                                          {CLAP_EXT_GUI, &kGui}};
-    for (const auto& [name, table] : known)
-      if (std::strcmp(id, name) == 0) return table;
+    for (const auto& [name, table] : known) {
+      const bool loop = table == &kTimers || table == &kFds;
+      if (std::strcmp(id, name) == 0) return loop && !host->mOfferLoop ? nullptr : table;
+    }
     return nullptr;
   }
 

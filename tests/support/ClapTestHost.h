@@ -97,6 +97,8 @@ class ClapTestHost {
   // The thread that counts as main (the constructing thread unless changed). Audio calls may come from any
   // thread, one at a time.
   void SetMainThread(std::thread::id id) { mMainThread = id; }
+  // Whether the host offers timer and descriptor support, as a host without a main loop to lend does not.
+  void OfferLoopExtensions(bool offer) { mOfferLoop = offer; }
 
   // Life cycle; each call is checked for its thread and state.
   bool Activate(double sampleRate, uint32_t minFrames, uint32_t maxFrames);
@@ -188,6 +190,7 @@ class ClapTestHost {
   std::atomic<bool> mInProcess{false};
   int64_t mSteadyTime = 0;
   bool mGuiCreated = false;
+  bool mOfferLoop = true;
 
   // Output list state for the call in progress.
   struct OutputList {

@@ -1,0 +1,68 @@
+// Cyclochord's CLAP editor in a real X11 window: on the host's own loop when the host offers timers and
+// descriptors, so that every editor call runs on the host's main thread; on a thread of its own otherwise.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include "ClapEntry.h"
+#include "ClapTestHost.h"
+#include "ClapTestHostGtest.h"
+#include "X11TestDisplay.h"
+
+namespace {
+
+const clap_plugin_entry_t kLinkedEntry = {CLAP_VERSION, ClapEntryInit, ClapEntryDeinit, ClapEntryGetFactory};
+
+// The editor's background green, as the window shows it once drawn.
+bool ShowsTheEditor(X11TestDisplay& display, xcb_window_t frame) {
+  const std::vector<uint32_t> pixels = display.Pixels(frame, 410, 680);
+  return std::count(pixels.begin(), pixels.end(), 0x719854u) > 10000;
+}
+
+TEST(ClapEditorX11, RunsOnTheHostsLoopAndLeavesItClean) {
+  X11TestDisplay display;
+  REQUIRE_X_DISPLAY(display);
+  clap_test::ClapTestHost host(&kLinkedEntry);
+  ASSERT_TRUE(host.Load());
+  const xcb_window_t frame = display.MakeWindow(0, 0, 410, 680);
+  ASSERT_TRUE(host.GuiCreate("x11", false));
+  clap_window_t window = {};
+  window.api = "x11";
+  window.x11 = frame;
+  ASSERT_TRUE(host.GuiSetParent(window));
+  EXPECT_EQ(host.Timers().size(), 1u);
+  ASSERT_EQ(host.Fds().size(), 1u);
+  // Nothing draws until the host's loop says so.
+  EXPECT_TRUE(WaitFor([&] {
+    host.FireFd(host.Fds().begin()->first, CLAP_POSIX_FD_READ);
+    host.FireTimers(true);
+    return ShowsTheEditor(display, frame);
+  }));
+  EXPECT_EQ(display.Children(frame).size(), 1u);
+  host.GuiDestroy();
+  EXPECT_TRUE(host.Timers().empty());
+  EXPECT_TRUE(host.Fds().empty());
+  display.Sync();
+  EXPECT_TRUE(display.Children(frame).empty());
+  EXPECT_TRUE(clap_test::NoViolations(host));
+}
+
+TEST(ClapEditorX11, WithoutTheHostsLoopDrawsOnItsOwnThread) {
+  X11TestDisplay display;
+  REQUIRE_X_DISPLAY(display);
+  clap_test::ClapTestHost host(&kLinkedEntry);
+  host.OfferLoopExtensions(false);
+  ASSERT_TRUE(host.Load());
+  const xcb_window_t frame = display.MakeWindow(0, 0, 410, 680);
+  ASSERT_TRUE(host.GuiCreate("x11", false));
+  clap_window_t window = {};
+  window.api = "x11";
+  window.x11 = frame;
+  ASSERT_TRUE(host.GuiSetParent(window));
+  EXPECT_TRUE(host.Timers().empty());
+  EXPECT_TRUE(WaitFor([&] { return ShowsTheEditor(display, frame); }));
+  host.GuiDestroy();
+  EXPECT_TRUE(clap_test::NoViolations(host));
+}
+
+}  // namespace
