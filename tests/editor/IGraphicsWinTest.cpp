@@ -32,7 +32,7 @@ const IWindowNames kTestWindowNames{"TestEditorClass", "Test editor"};
 
 class WinEditorPlugin : public TestPlugin {
  public:
-  WinEditorPlugin() : TestPlugin(hostCallback) {
+  WinEditorPlugin() {
     mGraphics = static_cast<IGraphicsWin*>(MakePlatformGraphics(this, 410, 680, 0, nullptr, kTestWindowNames));
     mGraphics->AttachBackground(100, "img/bg.png");
     const IBitmap handle = mGraphics->LoadBitmap(101, "img/fader-handle.png", 1);

@@ -64,6 +64,7 @@ class VstDriver : public FormatDriver {
     } list = {0, 0, {}};
     VstMidiEvent midi[16] = {};
     for (const HostEvent& e : events) {
+      if (list.numEvents == 16) break;
       VstMidiEvent& m = midi[list.numEvents];
       m.type = kVstMidiType;
       m.byteSize = sizeof(VstMidiEvent);
