@@ -2,7 +2,7 @@
 # The clang checks of the test command: every test under clang's AddressSanitizer and UndefinedBehaviorSanitizer
 # (bounds included) in a build that also makes the fuzz targets; each fuzz target for a short fixed time after
 # replaying its seeds and kept findings (the replay is one of the tests); and the thread stress test under
-# ThreadSanitizer, with the framework's tests (parameter values crossing to the audio thread). FUZZ_SECONDS sets
+# ThreadSanitizer, with the framework's and the CLAP wrapper's tests (values crossing to the audio thread). FUZZ_SECONDS sets
 # the time per target (30). Exits non-zero on any failure or finding.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -40,6 +40,6 @@ echo "== Thread stress test under ThreadSanitizer =="
 tsan=build/test-tsan
 CC=clang CXX=clang++ cmake -S . -B $tsan -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCYCLOCHORD_WERROR=ON \
   -DCYCLOCHORD_TSAN=ON -DCYCLOCHORD_BENCH=OFF >/dev/null
-cmake --build $tsan -j"$jobs" --target PluginThreadStressTests FrameworkTests
+cmake --build $tsan -j"$jobs" --target PluginThreadStressTests FrameworkTests ClapWrapperTests ClapEditorX11Tests
 TSAN_OPTIONS="halt_on_error=1 second_deadlock_stack=1 suppressions=$PWD/scripts/tsan.supp" \
-  bash -c "cd $tsan && ctest --output-on-failure -R 'PluginThreadStressTests|FrameworkTests'"
+  bash -c "cd $tsan && ctest --output-on-failure -R 'PluginThreadStressTests|FrameworkTests|ClapWrapperTests|ClapEditorX11Tests'"

@@ -1,6 +1,6 @@
-// The output file does not depend on the block size: every example, and a file whose tempo and time signature
-// change under held notes and delayed voices, rendered through Cyclochord at block sizes from 1 to 8192 give the
-// same bytes. Also the plan of blocks itself, and the tempo a probe sees on either side of a change.
+// The output file depends neither on the block size nor on the format: every example, and a file whose tempo and
+// time signature change under held notes and delayed voices, rendered through Cyclochord's VST and CLAP modules
+// at block sizes from 1 to 8192 give the same bytes. Also the plan of blocks itself, and the tempo a probe sees on either side of a change.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -66,9 +66,16 @@ const std::vector<std::string> kBusy = {"--set", "MnDelay=1/16",  "--set", "ParI
                                         "--set", "v1Delay=1/8",   "--set", "v1Chan=3",    "--set", "v2Int1=12",
                                         "--set", "v2Delay=1/4d",  "--set", "v2algo=ZigZag", "--set", "v2Chan=4"};
 
+// The same settings by the names CLAP hosts show.
+const std::vector<std::string> kBusyClap = {
+    "--set", "Main Delay=1/16",          "--set", "Parallel Interval=7",   "--set", "Parallel Delay=1/8t",
+    "--set", "Parallel Channel=2",       "--set", "Rotator 1 Interval 1=4", "--set", "Rotator 1 Interval 2=-5",
+    "--set", "Rotator 1 Delay=1/8",      "--set", "Rotator 1 Channel=3",   "--set", "Rotator 2 Interval 1=12",
+    "--set", "Rotator 2 Delay=1/4d",     "--set", "Rotator 2 Algorithm=ZigZag", "--set", "Rotator 2 Channel=4"};
+
 struct Case {
   std::string name, midi;
-  std::vector<std::string> settings;
+  std::vector<std::string> settings, clapSettings;
 };
 
 std::vector<Case> Cases(const ScratchFolder& scratch) {
@@ -78,37 +85,43 @@ std::vector<Case> Cases(const ScratchFolder& scratch) {
   std::string line, name, midi, preset;
   while (std::getline(list, line)) {
     std::istringstream fields(line);
-    if (fields >> name >> midi >> preset && name[0] != '#')
-      cases.push_back({name, source + "/examples/" + midi, {"--load-fxp", source + "/examples/" + preset}});
+    if (fields >> name >> midi >> preset && name[0] != '#') {
+      const std::vector<std::string> load = {"--load-fxp", source + "/examples/" + preset};
+      cases.push_back({name, source + "/examples/" + midi, load, load});
+    }
   }
   const std::string changes = scratch.Path("changes.mid");
   WriteBytes(changes, WriteMidiFile(ChangesUnderHeldNotes()));
-  cases.push_back({"changes", changes, kBusy});
-  cases.push_back({"bass busy", source + "/examples/bass.mid", kBusy});
+  cases.push_back({"changes", changes, kBusy, kBusyClap});
+  cases.push_back({"bass busy", source + "/examples/bass.mid", kBusy, kBusyClap});
   return cases;
 }
 
 }  // namespace
 
 #ifdef CYCLOCHORD_MODULE_BUILT
-TEST(BlockSize, EveryExampleGivesTheSameBytesAtEveryBlockSize) {
+TEST(BlockSize, EveryExampleGivesTheSameBytesAtEveryBlockSizeInEveryFormat) {
   ScratchFolder scratch;
   const std::vector<Case> cases = Cases(scratch);
   ASSERT_GE(cases.size(), 6u);
   for (const Case& c : cases) {
     std::vector<uint8_t> first;
-    for (int block : kBlockSizes) {
-      SCOPED_TRACE(c.name + ", blocks of " + std::to_string(block));
-      std::vector<std::string> args = {"render", ModulePath("Cyclochord.so"), c.midi, "-o", scratch.Path("out.mid"),
-                                       "--block", std::to_string(block)};
-      args.insert(args.end(), c.settings.begin(), c.settings.end());
-      const ToolRun run = RunTool(args);
-      ASSERT_EQ(run.status, 0) << run.err << run.out;
-      const std::vector<uint8_t> bytes = ReadBytes(scratch.Path("out.mid"));
-      if (first.empty())
-        first = bytes;
-      else if (bytes != first)
-        ADD_FAILURE() << FirstDifference(bytes, first) << " (blocks of " << kBlockSizes[0] << " first)";
+    for (const std::string module : {"Cyclochord.so", "Cyclochord.clap"}) {
+      const bool clap = module == "Cyclochord.clap";
+      for (int block : kBlockSizes) {
+        SCOPED_TRACE(c.name + " through " + module + ", blocks of " + std::to_string(block));
+        std::vector<std::string> args = {"render", clap ? "./" + module : ModulePath(module), c.midi, "-o",
+                                         scratch.Path("out.mid"), "--block", std::to_string(block)};
+        const std::vector<std::string>& settings = clap ? c.clapSettings : c.settings;
+        args.insert(args.end(), settings.begin(), settings.end());
+        const ToolRun run = RunTool(args);
+        ASSERT_EQ(run.status, 0) << run.err << run.out;
+        const std::vector<uint8_t> bytes = ReadBytes(scratch.Path("out.mid"));
+        if (first.empty())
+          first = bytes;
+        else if (bytes != first)
+          ADD_FAILURE() << FirstDifference(bytes, first) << " (VST, blocks of " << kBlockSizes[0] << " first)";
+      }
     }
   }
 }
