@@ -19,17 +19,24 @@ bool ShowsTheEditor(X11TestDisplay& display, xcb_window_t frame) {
   return std::count(pixels.begin(), pixels.end(), 0x719854u) > 10000;
 }
 
+// Embeds the editor in a new window of the test's display, as a host's frame.
+::testing::AssertionResult OpenEditor(clap_test::ClapTestHost& host, X11TestDisplay& display, xcb_window_t* frame) {
+  if (!host.Load()) return ::testing::AssertionFailure() << "no plug-in";
+  *frame = display.MakeWindow(0, 0, 410, 680);
+  if (!host.GuiCreate("x11", false)) return ::testing::AssertionFailure() << "gui.create refused";
+  clap_window_t window = {};
+  window.api = "x11";
+  window.x11 = *frame;
+  if (!host.GuiSetParent(window)) return ::testing::AssertionFailure() << "gui.set_parent refused";
+  return ::testing::AssertionSuccess();
+}
+
 TEST(ClapEditorX11, RunsOnTheHostsLoopAndLeavesItClean) {
   X11TestDisplay display;
   REQUIRE_X_DISPLAY(display);
   clap_test::ClapTestHost host(&kLinkedEntry);
-  ASSERT_TRUE(host.Load());
-  const xcb_window_t frame = display.MakeWindow(0, 0, 410, 680);
-  ASSERT_TRUE(host.GuiCreate("x11", false));
-  clap_window_t window = {};
-  window.api = "x11";
-  window.x11 = frame;
-  ASSERT_TRUE(host.GuiSetParent(window));
+  xcb_window_t frame = 0;
+  ASSERT_TRUE(OpenEditor(host, display, &frame));
   EXPECT_EQ(host.Timers().size(), 1u);
   ASSERT_EQ(host.Fds().size(), 1u);
   // Nothing draws until the host's loop says so.
@@ -52,13 +59,8 @@ TEST(ClapEditorX11, WithoutTheHostsLoopDrawsOnItsOwnThread) {
   REQUIRE_X_DISPLAY(display);
   clap_test::ClapTestHost host(&kLinkedEntry);
   host.OfferLoopExtensions(false);
-  ASSERT_TRUE(host.Load());
-  const xcb_window_t frame = display.MakeWindow(0, 0, 410, 680);
-  ASSERT_TRUE(host.GuiCreate("x11", false));
-  clap_window_t window = {};
-  window.api = "x11";
-  window.x11 = frame;
-  ASSERT_TRUE(host.GuiSetParent(window));
+  xcb_window_t frame = 0;
+  ASSERT_TRUE(OpenEditor(host, display, &frame));
   EXPECT_TRUE(host.Timers().empty());
   EXPECT_TRUE(WaitFor([&] { return ShowsTheEditor(display, frame); }));
   host.GuiDestroy();

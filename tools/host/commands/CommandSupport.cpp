@@ -1,6 +1,8 @@
 // Plug-in preparation shared by render and preset.
 #include "CommandSupport.h"
 
+#include <functional>
+
 #include "ClapParameterText.h"
 #include "FileIo.h"
 #include "ParameterText.h"
@@ -51,26 +53,35 @@ bool ApplySetup(const Plugin& plugin, const PluginSetup& setup, std::ostream& ou
   return true;
 }
 
+namespace {
+// A chunk preset for a plug-in that keeps no VST programs: it carries no VST unique ID to check the file against,
+// and reads the chunk as it reads any state it is given. A preset of parameter values has nowhere to go.
+bool LoadChunkPreset(const std::string& path, const char* noValues, std::ostream& out, std::string* error,
+                     const std::function<bool(const std::vector<uint8_t>&, std::string*)>& load) {
+  FxProgram program;
+  if (!LoadProgramFile(path, &program, error)) return false;
+  if (!program.opaqueChunk) {
+    *error = path + ": the preset holds VST parameter values, " + noValues;
+    return false;
+  }
+  if (!load(program.chunk, error)) {
+    *error = path + ": " + *error;
+    return false;
+  }
+  out << "preset        " << path << " \"" << program.name << "\"\n";
+  return true;
+}
+}  // namespace
+
 bool ApplySetup(Lv2Plugin& plugin, const PluginSetup& setup, std::ostream& out, std::string* error) {
   if (setup.program >= 0) {
     *error = "an LV2 plug-in has no programs";
     return false;
   }
-  if (!setup.loadFxp.empty()) {
-    FxProgram program;
-    if (!LoadProgramFile(setup.loadFxp, &program, error)) return false;
-    // LV2 plug-ins carry no VST unique ID to check the file against; the plug-in reads the chunk as it reads
-    // any state it is given.
-    if (!program.opaqueChunk) {
-      *error = setup.loadFxp + ": the preset holds VST parameter values, which have no LV2 ports to go to";
-      return false;
-    }
-    if (!plugin.LoadChunk(program.chunk, error)) {
-      *error = setup.loadFxp + ": " + *error;
-      return false;
-    }
-    out << "preset        " << setup.loadFxp << " \"" << program.name << "\"\n";
-  }
+  if (!setup.loadFxp.empty() &&
+      !LoadChunkPreset(setup.loadFxp, "which have no LV2 ports to go to", out, error,
+                       [&](const std::vector<uint8_t>& chunk, std::string* e) { return plugin.LoadChunk(chunk, e); }))
+    return false;
   for (const auto& [name, value] : setup.sets) {
     std::string shown;
     if (!plugin.SetControl(name, value, &shown, error)) return false;
@@ -84,20 +95,10 @@ bool ApplySetup(ClapInstance& plugin, const PluginSetup& setup, std::ostream& ou
     *error = "a CLAP plug-in has no programs";
     return false;
   }
-  if (!setup.loadFxp.empty()) {
-    FxProgram program;
-    if (!LoadProgramFile(setup.loadFxp, &program, error)) return false;
-    // The file's plug-in ID is a VST one, which a CLAP plug-in does not carry to check against.
-    if (!program.opaqueChunk) {
-      *error = setup.loadFxp + ": the preset holds VST parameter values, not a chunk a CLAP plug-in can load";
-      return false;
-    }
-    if (!plugin.LoadState(program.chunk, error)) {
-      *error = setup.loadFxp + ": " + *error;
-      return false;
-    }
-    out << "preset        " << setup.loadFxp << " \"" << program.name << "\"\n";
-  }
+  if (!setup.loadFxp.empty() &&
+      !LoadChunkPreset(setup.loadFxp, "not a chunk a CLAP plug-in can load", out, error,
+                       [&](const std::vector<uint8_t>& chunk, std::string* e) { return plugin.LoadState(chunk, e); }))
+    return false;
   for (const auto& [name, text] : setup.sets) {
     const clap_param_info_t* param = FindClapParameter(plugin, name, error);
     if (!param) return false;

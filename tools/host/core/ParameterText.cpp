@@ -10,21 +10,10 @@
 namespace cchost {
 namespace {
 
-std::string Lower(std::string s) {
-  for (char& c : s) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-  return s;
-}
-
-std::string Trim(const std::string& s) {
-  size_t a = 0, b = s.size();
-  while (a < b && std::isspace(static_cast<unsigned char>(s[a]))) ++a;
-  while (b > a && std::isspace(static_cast<unsigned char>(s[b - 1]))) --b;
-  return s.substr(a, b - a);
-}
 
 // A whole-string number, with its count of decimals (resolution of the display).
 bool ParseNumber(const std::string& text, double* value, int* decimals) {
-  const std::string t = Trim(text);
+  const std::string t = TrimSpaces(text);
   if (t.empty()) return false;
   char* end = nullptr;
   const double v = std::strtod(t.c_str(), &end);
@@ -41,7 +30,7 @@ struct Sample {
 };
 
 bool TextMatches(const std::string& display, const std::string& wanted) {
-  return Lower(Trim(display)) == Lower(wanted);
+  return LowerCase(TrimSpaces(display)) == LowerCase(wanted);
 }
 
 bool NumberMatches(const std::string& display, double wanted) {
@@ -64,7 +53,7 @@ int FindParameter(const Plugin& plugin, const std::string& name, std::string* er
   int found = -1;
   int matches = 0;
   for (int i = 0; i < count; ++i) {
-    if (!names[size_t(i)].empty() && Lower(names[size_t(i)]) == Lower(name)) {
+    if (!names[size_t(i)].empty() && LowerCase(names[size_t(i)]) == LowerCase(name)) {
       found = i;
       ++matches;
     }
@@ -84,12 +73,12 @@ int FindParameter(const Plugin& plugin, const std::string& name, std::string* er
 
 bool SetParameterByDisplay(const Plugin& plugin, int index, const std::string& requested, std::string* error) {
   const float original = plugin.GetParameter(index);
-  std::string wanted = Trim(requested);
+  std::string wanted = TrimSpaces(requested);
   // "-12 dB" or "-12dB" for a parameter labelled "dB".
-  const std::string label = Trim(plugin.ParamLabel(index));
+  const std::string label = TrimSpaces(plugin.ParamLabel(index));
   if (!label.empty() && wanted.size() > label.size() &&
-      Lower(wanted.substr(wanted.size() - label.size())) == Lower(label))
-    wanted = Trim(wanted.substr(0, wanted.size() - label.size()));
+      LowerCase(wanted.substr(wanted.size() - label.size())) == LowerCase(label))
+    wanted = TrimSpaces(wanted.substr(0, wanted.size() - label.size()));
 
   // Sample the normalised range; stepped parameters show each of their values many times.
   constexpr int kSteps = 2000;
@@ -169,6 +158,18 @@ bool SetParameterByDisplay(const Plugin& plugin, int index, const std::string& r
   }
   plugin.SetParameter(index, chosen);
   return true;
+}
+
+std::string LowerCase(std::string s) {
+  for (char& c : s) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  return s;
+}
+
+std::string TrimSpaces(const std::string& s) {
+  size_t a = 0, b = s.size();
+  while (a < b && std::isspace(static_cast<unsigned char>(s[a]))) ++a;
+  while (b > a && std::isspace(static_cast<unsigned char>(s[b - 1]))) --b;
+  return s.substr(a, b - a);
 }
 
 }  // namespace cchost

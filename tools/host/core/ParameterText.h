@@ -7,6 +7,10 @@
 
 namespace cchost {
 
+// Parameter names and texts are matched without regard to case or surrounding spaces.
+std::string LowerCase(std::string s);
+std::string TrimSpaces(const std::string& s);
+
 // The index of the parameter with this name (exact, else the only case-insensitive match, else
 // a plain index number); -1 with a message listing the names otherwise.
 int FindParameter(const Plugin& plugin, const std::string& name, std::string* error);

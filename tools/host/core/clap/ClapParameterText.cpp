@@ -5,20 +5,11 @@
 #include <cstdlib>
 #include <functional>
 
+#include "ParameterText.h"
+
 namespace cchost {
 namespace {
 
-std::string Lower(std::string s) {
-  for (char& c : s) c = char(std::tolower(static_cast<unsigned char>(c)));
-  return s;
-}
-
-std::string Trim(const std::string& s) {
-  size_t a = 0, b = s.size();
-  while (a < b && std::isspace(static_cast<unsigned char>(s[a]))) ++a;
-  while (b > a && std::isspace(static_cast<unsigned char>(s[b - 1]))) --b;
-  return s.substr(a, b - a);
-}
 
 std::string Compact(const std::string& s) {
   std::string out;
@@ -42,7 +33,7 @@ const clap_param_info_t* FindClapParameter(const ClapInstance& plugin, const std
     if (name == p.name || name == FullName(p)) return &p;
   // Looser matches, each tried alone: an ambiguous one is an error rather than a guess.
   const std::function<bool(const clap_param_info_t&)> rules[] = {
-      [&](const clap_param_info_t& p) { return Lower(name) == Lower(p.name) || Lower(name) == Lower(FullName(p)); },
+      [&](const clap_param_info_t& p) { return LowerCase(name) == LowerCase(p.name) || LowerCase(name) == LowerCase(FullName(p)); },
       [&](const clap_param_info_t& p) { return !Compact(name).empty() && Compact(name) == Compact(p.name); }};
   bool ambiguous = false;
   for (const auto& rule : rules) {
@@ -71,7 +62,7 @@ const clap_param_info_t* FindClapParameter(const ClapInstance& plugin, const std
 
 bool ClapValueFromText(const ClapInstance& plugin, const clap_param_info_t& param, const std::string& text,
                        double* value, std::string* error) {
-  const std::string wanted = Trim(text);
+  const std::string wanted = TrimSpaces(text);
   const double low = param.min_value, high = param.max_value;
   auto inRange = [&](double v) { return std::isfinite(v) && v >= low && v <= high; };
   double v = 0;
@@ -81,7 +72,7 @@ bool ClapValueFromText(const ClapInstance& plugin, const clap_param_info_t& para
   }
   if ((param.flags & CLAP_PARAM_IS_STEPPED) && high - low <= kMaxSteps) {
     for (double step = std::ceil(low); step <= high; step += 1.0)
-      if (Lower(Trim(plugin.ValueText(param.id, step))) == Lower(wanted)) {
+      if (LowerCase(TrimSpaces(plugin.ValueText(param.id, step))) == LowerCase(wanted)) {
         *value = step;
         return true;
       }
