@@ -22,6 +22,8 @@ int IPluginBase::UnserializeParams(IStateChunk* chunk, int startPos) {
   for (int i = 0; i < mNumParams && position >= 0; ++i) {
     double v = 0.0;
     position = chunk->ReadReal64(&v, position);
+    // A chunk cut inside a value says nothing about it: that parameter and the rest keep theirs.
+    if (position < 0) break;
     mParameters[static_cast<size_t>(i)]->SetClamped(v);
     mParamGenerations[i].fetch_add(1, std::memory_order_release);
   }

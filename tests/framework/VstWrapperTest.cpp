@@ -353,7 +353,7 @@ TEST(VstWrapper, ShortChunkSetsWhatItCanAndFails) {
   EXPECT_EQ(host.Dispatch(effSetChunk, 1, static_cast<VstIntPtr>(bytes.size()), bytes.data()), 0);
   EXPECT_EQ(plug->GetParam(kTestBool)->Value(), 1.0);
   EXPECT_EQ(plug->GetParam(kTestEnum)->Value(), 3.0);
-  EXPECT_EQ(plug->GetParam(kTestInt)->Value(), 0.0) << "the value that ran out is set to 0 clamped";
+  EXPECT_EQ(plug->GetParam(kTestInt)->Value(), 30.0) << "the value that ran out is not set from missing bytes";
   EXPECT_FLOAT_EQ(static_cast<float>(plug->GetParam(kTestDouble)->Value()), 0.75f) << "later values are kept";
   EXPECT_EQ(plug->mLog.size(), static_cast<size_t>(kTestNumHostParams + 1)) << "every handler still runs";
 }
