@@ -97,6 +97,8 @@ class ClapTestHost {
   // The thread that counts as main (the constructing thread unless changed). Audio calls may come from any
   // thread, one at a time.
   void SetMainThread(std::thread::id id) { mMainThread = id; }
+  // What note_ports.supported_dialects answers (CLAP and MIDI unless changed); set before Load.
+  void SetNoteDialects(uint32_t dialects) { mNoteDialects = dialects; }
 
   // Life cycle; each call is checked for its thread and state.
   bool Activate(double sampleRate, uint32_t minFrames, uint32_t maxFrames);
@@ -188,6 +190,7 @@ class ClapTestHost {
   std::atomic<bool> mInProcess{false};
   int64_t mSteadyTime = 0;
   bool mGuiCreated = false;
+  uint32_t mNoteDialects = CLAP_NOTE_DIALECT_CLAP | CLAP_NOTE_DIALECT_MIDI;
 
   // Output list state for the call in progress.
   struct OutputList {
