@@ -240,7 +240,7 @@ struct HostCallbacks {
 
   static uint32_t CLAP_ABI Dialects(const clap_host_t* h) {
     From(h)->CheckHostMain("note_ports.supported_dialects");
-    return CLAP_NOTE_DIALECT_CLAP | CLAP_NOTE_DIALECT_MIDI;
+    return From(h)->mNoteDialects;
   }
   static void CLAP_ABI NotePortsRescan(const clap_host_t* h, uint32_t flags) {
     ClapTestHost* host = From(h);

@@ -99,6 +99,8 @@ class ClapTestHost {
   void SetMainThread(std::thread::id id) { mMainThread = id; }
   // Whether the host offers timer and descriptor support, as a host without a main loop to lend does not.
   void OfferLoopExtensions(bool offer) { mOfferLoop = offer; }
+  // What note_ports.supported_dialects answers (CLAP and MIDI unless changed); set before Load.
+  void SetNoteDialects(uint32_t dialects) { mNoteDialects = dialects; }
 
   // Life cycle; each call is checked for its thread and state.
   bool Activate(double sampleRate, uint32_t minFrames, uint32_t maxFrames);
@@ -191,6 +193,7 @@ class ClapTestHost {
   int64_t mSteadyTime = 0;
   bool mGuiCreated = false;
   bool mOfferLoop = true;
+  uint32_t mNoteDialects = CLAP_NOTE_DIALECT_CLAP | CLAP_NOTE_DIALECT_MIDI;
 
   // Output list state for the call in progress.
   struct OutputList {
