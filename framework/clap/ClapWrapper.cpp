@@ -172,9 +172,16 @@ void ClapWrapper::HandleEvent(const clap_event_header_t* event, uint32_t frames)
     case CLAP_EVENT_NOTE_CHOKE: {
       if (event->size < sizeof(clap_event_note_t)) return;
       const auto* note = reinterpret_cast<const clap_event_note_t*>(event);
-      // Wildcards address voices, and a trigger needs one key on one channel.
-      if (note->key < 0 || note->key > 127 || note->channel < 0 || note->channel > 15) return;
-      const uint8_t channel = static_cast<uint8_t>(note->channel);
+      if (note->key > 127 || note->channel > 15 || note->key < -1 || note->channel < -1) return;
+      // Triggers ignore the input channel, so a release on any channel is one on channel 1.
+      const uint8_t channel = static_cast<uint8_t>(std::max<int16_t>(note->channel, 0));
+      if (event->type != CLAP_EVENT_NOTE_ON && note->key < 0) {
+        // A wildcard release or choke ends every key.
+        for (uint8_t key = 0; key < 128; ++key) DeliverMidi(event->time, static_cast<uint8_t>(0x80 | channel), key, 0);
+        return;
+      }
+      // A trigger needs one key.
+      if (note->key < 0 || note->channel < 0) return;
       const uint8_t key = static_cast<uint8_t>(note->key);
       if (event->type == CLAP_EVENT_NOTE_ON) {
         // Velocity 0 is a real note-on here, not a release: it plays as softly as MIDI can.

@@ -133,6 +133,16 @@ TEST_F(ClapWrapperTest, NotesAreVoicedWhereTheHostPlacedThemAmongParameterChange
   EXPECT_EQ(interval, 7.0);
 }
 
+// A choke or release with a wildcard key, as hosts send "all notes", ends every held trigger.
+TEST_F(ClapWrapperTest, WildcardReleasesEndEveryKey) {
+  for (uint16_t type : {CLAP_EVENT_NOTE_OFF, CLAP_EVENT_NOTE_CHOKE}) {
+    Block({clap_test::NoteEvent(CLAP_EVENT_NOTE_ON, 1, 60, 1.0), clap_test::NoteEvent(CLAP_EVENT_NOTE_ON, 2, 67, 1.0, 3)});
+    const std::vector<Out> out = Block({clap_test::NoteEvent(type, 9, -1, 0.0, -1)});
+    const std::vector<Out> expected = {{9, 0x80, 60, 0}, {9, 0x80, 67, 0}};
+    EXPECT_EQ(out, expected) << "event type " << type;
+  }
+}
+
 TEST_F(ClapWrapperTest, WithoutATransportNothingPlays) {
   const clap_test::ProcessResult result =
       mHost.Process(512, {clap_test::NoteEvent(CLAP_EVENT_NOTE_ON, 0, 60, 1.0)}, nullptr);
