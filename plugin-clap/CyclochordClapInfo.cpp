@@ -1,5 +1,6 @@
 // How CLAP hosts list Cyclochord. The id is stored in their projects, so it never changes.
 #include "ClapEntry.h"
+#include "CyclochordIdentity.h"
 
 namespace {
 const char* const kFeatures[] = {"note-effect", "utility", nullptr};
@@ -7,10 +8,10 @@ const char* const kFeatures[] = {"note-effect", "utility", nullptr};
 
 const ClapPluginInfo kClapPluginInfo = {
     "example.larkspire.cyclochord",
-    "Cyclochord",
-    "Larkspire",
-    "https://larkspire.example/plugins/cyclochord",
-    "1.0.0",
-    "Voices every played note as up to four notes: itself, a parallel voice and two rotating intervals",
+    CyclochordIdentity::kEffectName,
+    CyclochordIdentity::kVendorName,
+    CyclochordIdentity::kHomePage,
+    CyclochordIdentity::kVersionText,
+    CyclochordIdentity::kDescription,
     kFeatures,
 };

@@ -46,8 +46,9 @@ int main(int argc, char** argv) {
   }
 
   using Id = CyclochordIdentity;
-  const Lv2BundleInfo info = {Id::kEffectName, Id::kVendorName, argv[2], "Cyclochord.ttl", Id::kVersion,
-                              kMidiOutBytes};
+  const Lv2BundleInfo info = {Id::kEffectName, Id::kVendorName, argv[2],         "Cyclochord.ttl",
+                              Id::kVersion,     kMidiOutBytes,   Id::kDescription, Id::kHomePage,
+                              Id::kMaintainerEmail, Id::kLicenseUri};
   std::ofstream data(dir + "/" + info.mDataFile);
   std::string error;
   if (!WriteLV2PluginData(plug.get(), kLv2PluginURIs, info, data, &error)) {

@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Installs what is missing, checks the layering of includes, then builds and runs every test: a warnings-as-errors
 # release build, a build under AddressSanitizer and UndefinedBehaviorSanitizer, the clang checks (scripts/test-clang.sh:
-# sanitizers with bounds, a short run of every fuzz target, ThreadSanitizer), and the 32- and 64-bit Windows builds
-# under Wine.
+# sanitizers with bounds, a short run of every fuzz target, ThreadSanitizer), the 32- and 64-bit Windows builds
+# under Wine, and the packages made of the release build and the Windows builds (installed, loaded and removed).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -33,3 +33,6 @@ bash scripts/test-clang.sh
 
 echo "== Windows builds and tests under Wine =="
 bash scripts/test-windows.sh
+
+echo "== Packages: the .deb installed and removed, the user install, the Windows .zip =="
+bash scripts/test-package.sh

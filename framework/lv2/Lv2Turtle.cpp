@@ -91,7 +91,13 @@ bool WriteLV2PluginData(Lv2Wrapper* plug, const Lv2PluginURIs& uris, const Lv2Bu
       // A project too, which is what a maintainer belongs to.
       << "  a lv2:Plugin , lv2:MIDIPlugin , doap:Project ;\n"
       << "  doap:name " << Quoted(info.mName) << " ;\n"
-      << "  doap:maintainer [ foaf:name " << Quoted(info.mVendor) << " ] ;\n"
+      << "  doap:maintainer [ foaf:name " << Quoted(info.mVendor);
+  if (info.mMaintainerEmail) out << " ; foaf:mbox <mailto:" << info.mMaintainerEmail << ">";
+  out << " ] ;\n";
+  if (info.mDescription) out << "  rdfs:comment " << Quoted(info.mDescription) << " ;\n";
+  if (info.mHomePage) out << "  doap:homepage <" << info.mHomePage << "> ;\n";
+  if (info.mLicense) out << "  doap:license <" << info.mLicense << "> ;\n";
+  out
       // An odd minor version means a development release to LV2 hosts: ours are all releases.
       << "  lv2:minorVersion " << 2 * (major * 100 + minor) << " ;\n"
       << "  lv2:microVersion " << patch << " ;\n"

@@ -15,6 +15,11 @@ struct Lv2BundleInfo {
   const char* mDataFile;    // the file the plug-in's description goes into
   int mVersion;             // 0xMMmmpp
   int mMidiOutBytes;        // room the MIDI output needs for the busiest cycle
+  // What hosts show about the plug-in; each is left out of the Turtle when null.
+  const char* mDescription = nullptr;      // one line
+  const char* mHomePage = nullptr;         // URI
+  const char* mMaintainerEmail = nullptr;  // address without mailto:
+  const char* mLicense = nullptr;          // URI
 };
 
 // Port symbols are C identifiers; false (with the reason) when the plug-in's names cannot make unique ones.

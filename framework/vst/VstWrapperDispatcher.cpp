@@ -120,6 +120,9 @@ VstIntPtr VstWrapper::Dispatch(VstInt32 opcode, VstInt32 index, VstIntPtr value,
       return CanDo(static_cast<const char*>(ptr));
     case effGetVstVersion:
       return kVstVersion;
+    // Hosts show this one as the plug-in's version, so it is the same number as AEffect::version.
+    case effGetVendorVersion:
+      return mPlug->GetEffectVersion(true);
     case effGetMidiKeyName: {
       MidiKeyName* key = static_cast<MidiKeyName*>(ptr);
       if (!key) return 0;

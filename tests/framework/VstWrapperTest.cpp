@@ -57,6 +57,7 @@ TEST(VstWrapper, FixedAnswers) {
   TestHost host;
   host.Load(TestPlugin::Create);
   EXPECT_EQ(host.Dispatch(effGetVstVersion), 2400);
+  EXPECT_EQ(host.Dispatch(effGetVendorVersion), 10203) << "the version hosts show, as in AEffect::version";
   EXPECT_EQ(host.Dispatch(effIdentify), 0x4E764566);
   EXPECT_EQ(host.Dispatch(effGetPlugCategory), kPlugCategSynth);
   EXPECT_EQ(host.Dispatch(effCanBeAutomated, 99), 1);

@@ -14,6 +14,7 @@ const char kUsage[] =
     "        [--plot OUT.png] [--tail BEATS] [--preroll BEATS]\n"
     "  cyclochord-host preset PLUGIN -o OUT.fxp [--name NAME] [--program N] [--load-fxp F] [--set NAME=VALUE]...\n"
     "  cyclochord-host edit PLUGIN [--screenshot F.png] [--after MS] [--log-automation]\n"
+    "  cyclochord-host --version\n"
     "PLUGIN is a VST 2.4 module, or a CLAP file (.clap: no --program or --save-fxp; --load-fxp takes chunk presets)\n"
     "exit status: 0 done, 1 error (nothing written), 2 bad command line, 3 hanging notes in the output\n";
 }  // namespace
@@ -22,6 +23,10 @@ int RunCommandLine(const std::vector<std::string>& args, std::ostream& out, std:
   if (args.empty() || args[0] == "-h" || args[0] == "--help" || args[0] == "help") {
     (args.empty() ? err : out) << kUsage;
     return args.empty() ? kExitUsage : kExitOk;
+  }
+  if (args[0] == "--version" || args[0] == "version") {
+    out << "cyclochord-host " << CYCLOCHORD_HOST_VERSION << "\n";
+    return kExitOk;
   }
   const std::vector<std::string> rest(args.begin() + 1, args.end());
   if (args[0] == "info") return RunInfo(rest, out, err);
