@@ -349,9 +349,10 @@ const BadPreset kBadPresets[] = {
        file.resize(file.size() - 5);
        return file;
      }},
-    // A whole file whose chunk stops after a few values: those would be set before the end shows.
+    // A whole file whose chunk stops after a dozen values, several unlike the current ones: those would be set
+    // before the end shows.
     {"chunk cut short inside", [](const std::vector<uint8_t>& c) {
-       return ProgramFile("FPCh", kOurs, std::vector<uint8_t>(c.begin(), c.begin() + 8 + 8 * 5 + 3), 1);
+       return ProgramFile("FPCh", kOurs, std::vector<uint8_t>(c.begin(), c.begin() + 8 + 8 * 12 + 3), 1);
      }},
     {"chunk without its header",
      [](const std::vector<uint8_t>& c) { return ProgramFile("FPCh", kOurs, std::vector<uint8_t>(c.begin() + 8, c.end()), 1); }},
