@@ -14,4 +14,7 @@ const ClapPluginInfo kClapPluginInfo = {
     CyclochordIdentity::kVersionText,
     CyclochordIdentity::kDescription,
     kFeatures,
+    // As installed: lib/clap/Cyclochord.clap beside share/cyclochord/presets/.
+    "../../share/cyclochord/presets",
+    CyclochordIdentity::kUniqueId,
 };

@@ -18,8 +18,8 @@ mkdir -p out
 status=0
 render() {  # name, MIDI file, preset
   echo
-  echo "== $1: examples/$2 through Cyclochord with examples/$3"
-  "$host" render "$plugin" "examples/$2" -o "out/$1.mid" --load-fxp "examples/$3" \
+  echo "== $1: examples/$2 through Cyclochord with presets/$3"
+  "$host" render "$plugin" "examples/$2" -o "out/$1.mid" --load-fxp "presets/$3" \
     --plot "out/$1.png" --synth "$synth" --wav "out/$1.wav" --normalize || status=1
 }
 while read -r name midi preset; do

@@ -5,7 +5,7 @@ cd "$(dirname "$0")/.."
 
 build=${1:-build}
 bundle="$build/lv2-bundles/Cyclochord.lv2"
-for f in manifest.ttl Cyclochord.ttl Cyclochord.so; do
+for f in manifest.ttl Cyclochord.ttl presets.ttl Cyclochord.so; do
   if [ ! -f "$bundle/$f" ]; then
     echo "No complete bundle at $bundle (build it first: cmake --build $build)" >&2
     exit 1

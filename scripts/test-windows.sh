@@ -90,11 +90,11 @@ for arch in i686 x86_64; do
   while read -r name midi preset; do
     case "$name" in "" | "#"*) continue ;; esac
     "$linux/out/cyclochord-host" render "$linux/out/Cyclochord.so" "examples/$midi" -o "$compare/linux/$name.mid" \
-      --load-fxp "examples/$preset" >/dev/null
+      --load-fxp "presets/$preset" >/dev/null
     for module in Cyclochord.dll Cyclochord.clap; do
       out=$compare/windows/$name-$module.mid
       if wine "$dir/out/cyclochord-host.exe" render "$dir/out/$module" "examples/$midi" -o "$out" \
-        --load-fxp "examples/$preset" >/dev/null && cmp -s "$compare/linux/$name.mid" "$out"; then
+        --load-fxp "presets/$preset" >/dev/null && cmp -s "$compare/linux/$name.mid" "$out"; then
         echo "  $name through $module: identical ($(stat -c %s "$out") bytes)"
         passed=$((passed + 1))
       else

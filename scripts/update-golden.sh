@@ -13,7 +13,7 @@ rm -f tests/golden/*.mid
 while read -r name midi preset; do
   case "$name" in "" | "#"*) continue ;; esac
   "$build/out/cyclochord-host" render "$build/out/Cyclochord.so" "examples/$midi" -o "tests/golden/$name.mid" \
-    --load-fxp "examples/$preset" >/dev/null
+    --load-fxp "presets/$preset" >/dev/null
   echo "tests/golden/$name.mid: $(stat -c %s "tests/golden/$name.mid") bytes"
 done <examples/renders.list
 git status --short tests/golden 2>/dev/null || true

@@ -1,6 +1,8 @@
 // The CLAP module's entry: the factory that makes wrapped plug-ins, and what a product module supplies for it.
 #pragma once
 
+#include <string>
+
 #include "ClapAbi.h"
 #include "PluginFactory.h"
 
@@ -13,6 +15,9 @@ struct ClapPluginInfo {
   const char* mVersion;
   const char* mDescription;
   const char* const* mFeatures;  // ends with a null entry
+  // The shipped presets (program files), relative to the folder that holds the .clap file; null: none.
+  const char* mPresetFolder;
+  int32_t mProgramFileId;  // the plug-in id that program files of this plug-in carry
 };
 extern const ClapPluginInfo kClapPluginInfo;
 
@@ -20,6 +25,11 @@ extern const ClapPluginInfo kClapPluginInfo;
 bool CLAP_ABI ClapEntryInit(const char* pluginPath);
 void CLAP_ABI ClapEntryDeinit();
 const void* CLAP_ABI ClapEntryGetFactory(const char* factoryId);
+
+// The shipped presets' folder for the module file the entry was initialised with; empty when unknown.
+std::string ClapPresetFolder();
+// The preset-discovery factory (ClapPresets.cpp): one provider for the shipped presets.
+const void* ClapPresetDiscoveryFactory();
 
 // Makes a wrapped plug-in for host from factory; null when either is unusable. For the entry and for tests.
 const clap_plugin_t* ClapCreatePlugin(const clap_host_t* host, PluginFactory factory);

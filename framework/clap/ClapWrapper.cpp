@@ -71,6 +71,8 @@ bool ClapWrapper::Init() {
   ScopedLock lock(mPlug->Lock());
   mHostParams = HostExtension<clap_host_params_t>(mHost, CLAP_EXT_PARAMS);
   mHostState = HostExtension<clap_host_state_t>(mHost, CLAP_EXT_STATE);
+  mHostPresetLoad = HostExtension<clap_host_preset_load_t>(mHost, CLAP_EXT_PRESET_LOAD);
+  if (!mHostPresetLoad) mHostPresetLoad = HostExtension<clap_host_preset_load_t>(mHost, CLAP_EXT_PRESET_LOAD_COMPAT);
   mHostTimers = HostExtension<clap_host_timer_support_t>(mHost, CLAP_EXT_TIMER_SUPPORT);
   mHostFds = HostExtension<clap_host_posix_fd_support_t>(mHost, CLAP_EXT_POSIX_FD_SUPPORT);
   if (IEditorInterface* graphics = mPlug->GetGraphics()) {
@@ -122,6 +124,8 @@ const void* ClapWrapper::GetExtension(const char* id) const {
   if (std::strcmp(id, CLAP_EXT_NOTE_PORTS) == 0) return &kNotePorts;
   if (std::strcmp(id, CLAP_EXT_PARAMS) == 0) return &kParams;
   if (std::strcmp(id, CLAP_EXT_STATE) == 0) return &kState;
+  if (std::strcmp(id, CLAP_EXT_PRESET_LOAD) == 0 || std::strcmp(id, CLAP_EXT_PRESET_LOAD_COMPAT) == 0)
+    return &kPresetLoad;
   if (std::strcmp(id, CLAP_EXT_GUI) == 0 && mPlug->GetGraphics()) return &kGui;
   if (std::strcmp(id, CLAP_EXT_TIMER_SUPPORT) == 0) return &kTimerSupport;
   if (std::strcmp(id, CLAP_EXT_POSIX_FD_SUPPORT) == 0) return &kFdSupport;

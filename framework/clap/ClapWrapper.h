@@ -5,6 +5,7 @@
 #pragma once
 
 #include <memory>
+#include <vector>
 
 #include "ClapAbi.h"
 #include "ClapOutput.h"
@@ -45,6 +46,9 @@ class ClapWrapper final : private IPluginHost, private IEditorHostLoop {
   void Flush(const clap_input_events_t* in, const clap_output_events_t* out);
   bool SaveState(const clap_ostream_t* stream);
   bool LoadState(const clap_istream_t* stream);
+  // preset-load, in ClapPresets.cpp: failures go to the host's on_error and leave the state as it was.
+  bool LoadPreset(uint32_t kind, const char* location, const char* loadKey);
+  bool LoadPresetChunk(const std::vector<uint8_t>& bytes);
 
   // The editor, in ClapWrapperGui.cpp; the window system's part in ClapWindow*.cpp.
   bool GuiSupports(const char* api, bool floating) const;
@@ -68,18 +72,21 @@ class ClapWrapper final : private IPluginHost, private IEditorHostLoop {
   static const clap_plugin_note_ports_t kNotePorts;
   static const clap_plugin_params_t kParams;
   static const clap_plugin_state_t kState;
+  static const clap_plugin_preset_load_t kPresetLoad;
   static const clap_plugin_gui_t kGui;
   static const clap_plugin_timer_support_t kTimerSupport;
   static const clap_plugin_posix_fd_support_t kFdSupport;
   friend struct ClapCalls;
   friend struct ClapParamCalls;
   friend struct ClapGuiCalls;
+  friend struct ClapPresetCalls;
 
   std::unique_ptr<IPluginBase> mPlug;
   const clap_host_t* mHost;
   clap_plugin_t mClapPlugin = {};
   const clap_host_params_t* mHostParams = nullptr;
   const clap_host_state_t* mHostState = nullptr;
+  const clap_host_preset_load_t* mHostPresetLoad = nullptr;
   bool mNotesAsNoteEvents = false;  // the host takes no MIDI on our output
 
   bool mActive = false;

@@ -2,13 +2,15 @@
 
 #include <algorithm>
 
-PlayResult PlayLV2(LilvHost* host, const Session& session, double sampleRate) {
+PlayResult PlayLV2(LilvHost* host, const Session& session, double sampleRate,
+                   const std::function<void(LilvHost::Instance&)>& prepare) {
   PlayResult result;
   LilvHost::Instance instance(host, sampleRate, session.mMaxBlock);
   if (!instance.Ok()) {
     result.mError = "cannot instantiate " + host->Error();
     return result;
   }
+  if (prepare) prepare(instance);
   size_t nextMidi = 0, nextTransport = 0, nextParam = 0;
   int64_t start = 0;
   for (int frames : session.mCycles) {
@@ -35,10 +37,12 @@ PlayResult PlayLV2(LilvHost* host, const Session& session, double sampleRate) {
   return result;
 }
 
-PlayResult PlayVst(const std::string& modulePath, LilvHost* lv2Ranges, const Session& session, double sampleRate) {
+PlayResult PlayVst(const std::string& modulePath, LilvHost* lv2Ranges, const Session& session, double sampleRate,
+                   const std::function<void(VstModuleHost&)>& prepare) {
   PlayResult result;
   VstModuleHost vst;
   if (!vst.Load(modulePath, sampleRate, session.mMaxBlock, &result.mError)) return result;
+  if (prepare) prepare(vst);
   // Normalised values from the ranges the LV2 bundle declares, which must be the parameters' own.
   const LilvPlugin* plugin = lv2Ranges->Plugin();
   std::vector<float> mins(lilv_plugin_get_num_ports(plugin)), maxs(mins.size());

@@ -2,6 +2,7 @@
 // stretch the LV2 wrapper runs as a block: split where the transport changes and at the plug-in's block size).
 #pragma once
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -14,5 +15,8 @@ struct PlayResult {
   std::string mError;
 };
 
-PlayResult PlayLV2(LilvHost* host, const Session& session, double sampleRate);
-PlayResult PlayVst(const std::string& modulePath, LilvHost* lv2Ranges, const Session& session, double sampleRate);
+// prepare, when given, runs on the new instance before its first cycle (a preset to load, say).
+PlayResult PlayLV2(LilvHost* host, const Session& session, double sampleRate,
+                   const std::function<void(LilvHost::Instance&)>& prepare = {});
+PlayResult PlayVst(const std::string& modulePath, LilvHost* lv2Ranges, const Session& session, double sampleRate,
+                   const std::function<void(VstModuleHost&)>& prepare = {});

@@ -174,6 +174,7 @@ struct HostCallbacks {
     static const clap_host_timer_support_t kTimers = {RegisterTimer, UnregisterTimer};
     static const clap_host_posix_fd_support_t kFds = {RegisterFd, ModifyFd, UnregisterFd};
     static const clap_host_gui_t kGui = {HintsChanged, RequestResize, RequestShow, RequestHide, Closed};
+    static const clap_host_preset_load_t kPresetLoad = {PresetError, PresetLoaded};
     const std::pair<const char*, const void*> known[] = {{CLAP_EXT_THREAD_CHECK, &kThreadCheck},
                                                          {CLAP_EXT_LOG, &kLog},
                                                          {CLAP_EXT_PARAMS, &kParams},
@@ -181,7 +182,8 @@ struct HostCallbacks {
                                                          {CLAP_EXT_NOTE_PORTS, &kNotePorts},
                                                          {CLAP_EXT_TIMER_SUPPORT, &kTimers},
                                                          {CLAP_EXT_POSIX_FD_SUPPORT, &kFds},
-                                                         {CLAP_EXT_GUI, &kGui}};
+                                                         {CLAP_EXT_GUI, &kGui},
+                                                         {CLAP_EXT_PRESET_LOAD, &kPresetLoad}};
     for (const auto& [name, table] : known) {
       const bool loop = table == &kTimers || table == &kFds;
       if (std::strcmp(id, name) == 0) return loop && !host->mOfferLoop ? nullptr : table;
@@ -236,6 +238,21 @@ struct HostCallbacks {
   static void CLAP_ABI MarkDirty(const clap_host_t* h) {
     From(h)->CheckHostMain("state.mark_dirty");
     From(h)->Record([](HostRequests& r) { ++r.markDirty; });
+  }
+
+  static void CLAP_ABI PresetError(const clap_host_t* h, uint32_t, const char* location, const char*, int32_t,
+                                   const char* msg) {
+    ClapTestHost* host = From(h);
+    host->CheckHostMain("preset_load.on_error");
+    if (!msg) host->Violation("preset_load.on_error without a message");
+    const std::string text = std::string(location ? location : "(none)") + ": " + (msg ? msg : "");
+    host->Record([&](HostRequests& r) { r.presetErrors.push_back(text); });
+  }
+  static void CLAP_ABI PresetLoaded(const clap_host_t* h, uint32_t, const char* location, const char*) {
+    ClapTestHost* host = From(h);
+    host->CheckHostMain("preset_load.loaded");
+    const std::string text = location ? location : "(none)";
+    host->Record([&](HostRequests& r) { r.presetsLoaded.push_back(text); });
   }
 
   static uint32_t CLAP_ABI Dialects(const clap_host_t* h) {
@@ -673,6 +690,16 @@ bool ClapTestHost::LoadState(const std::vector<uint8_t>& bytes, const StreamBeha
   s.open = false;
   if (ok && s.failed) Violation("state.load reported success after the stream failed");
   return ok;
+}
+
+// ---- presets ----
+
+bool ClapTestHost::LoadPreset(uint32_t kind, const char* location, const char* loadKey, bool compatId) {
+  CheckPluginMain("preset_load.from_location");
+  const auto* load =
+      Extension<clap_plugin_preset_load_t>(compatId ? CLAP_EXT_PRESET_LOAD_COMPAT : CLAP_EXT_PRESET_LOAD);
+  if (!load || !load->from_location) return false;
+  return load->from_location(mPlugin, kind, location, loadKey);
 }
 
 // ---- gui ----

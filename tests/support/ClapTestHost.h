@@ -73,6 +73,8 @@ struct HostRequests {
   std::vector<std::pair<uint32_t, uint32_t>> resizes;
   std::vector<std::pair<clap_log_severity, std::string>> logs;
   std::vector<bool> closed;
+  std::vector<std::string> presetsLoaded;  // locations given to preset_load.loaded
+  std::vector<std::string> presetErrors;   // "location: message" of preset_load.on_error
 };
 
 class ClapTestHost {
@@ -128,6 +130,10 @@ class ClapTestHost {
   // State through the plug-in's clap.state; false when it refuses or the extension is missing.
   bool SaveState(std::vector<uint8_t>* bytes, const StreamBehaviour& behaviour = {});
   bool LoadState(const std::vector<uint8_t>& bytes, const StreamBehaviour& behaviour = {});
+
+  // preset-load's from_location, under the extension's id or its older compatible one; false when refused or
+  // missing.
+  bool LoadPreset(uint32_t kind, const char* location, const char* loadKey, bool compatId = false);
 
   // GUI through the plug-in's clap.gui; false when missing or refused.
   bool GuiIsApiSupported(const char* api, bool floating);

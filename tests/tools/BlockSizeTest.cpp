@@ -86,7 +86,7 @@ std::vector<Case> Cases(const ScratchFolder& scratch) {
   while (std::getline(list, line)) {
     std::istringstream fields(line);
     if (fields >> name >> midi >> preset && name[0] != '#') {
-      const std::vector<std::string> load = {"--load-fxp", source + "/examples/" + preset};
+      const std::vector<std::string> load = {"--load-fxp", source + "/presets/" + preset};
       cases.push_back({name, source + "/examples/" + midi, load, load});
     }
   }

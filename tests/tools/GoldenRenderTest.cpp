@@ -37,7 +37,7 @@ TEST(GoldenRender, EveryExampleRendersExactlyAsReviewed) {
       SCOPED_TRACE(e.name + " through " + module);
       const std::string out = scratch.Path(e.name + ".mid");
       const ToolRun run = RunTool({"render", module, kSource + "/examples/" + e.midi, "-o", out,
-                                   "--load-fxp", kSource + "/examples/" + e.preset});
+                                   "--load-fxp", kSource + "/presets/" + e.preset});
       ASSERT_EQ(run.status, 0) << run.err << run.out;
       const std::string golden = kSource + "/tests/golden/" + e.name + ".mid";
       ASSERT_TRUE(FileExists(golden)) << "no reviewed render " << golden << ": run scripts/update-golden.sh";

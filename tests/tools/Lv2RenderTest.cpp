@@ -63,7 +63,7 @@ TEST_F(Lv2Render, EveryExampleMatchesTheReviewedVstRender) {
       SCOPED_TRACE(e.name + " through " + plugin);
       const std::string out = mScratch.Path(e.name + ".mid");
       const ToolRun run = RunTool({"render", "--lv2", plugin, kSource + "/examples/" + e.midi, "-o", out,
-                                   "--load-fxp", kSource + "/examples/" + e.preset});
+                                   "--load-fxp", kSource + "/presets/" + e.preset});
       ASSERT_EQ(run.status, 0) << run.err << run.out;
       EXPECT_NE(run.out.find("plug-in       Cyclochord (" + kUri + ")"), std::string::npos) << run.out;
       ExpectSameBytes(kSource + "/tests/golden/" + e.name + ".mid", out);
@@ -77,7 +77,7 @@ TEST_F(Lv2Render, BlockSizesAndTempoChangesLeaveTheOutputAlone) {
     SCOPED_TRACE(block);
     const std::string out = mScratch.Path("bass.mid");
     const ToolRun run = RunTool({"render", "--lv2", kBundle, kSource + "/examples/bass.mid", "-o", out,
-                                 "--load-fxp", kSource + "/examples/two-channel-split.fxp", "--block", block});
+                                 "--load-fxp", kSource + "/presets/two-channel-split.fxp", "--block", block});
     ASSERT_EQ(run.status, 0) << run.err;
     ExpectSameBytes(kSource + "/tests/golden/bass-split.mid", out);
   }

@@ -38,7 +38,7 @@ cchost::MidiFile OneTrackFile(std::vector<cchost::MidiEvent> events, double bpm 
 cchost::MidiEvent On(uint32_t tick, int note, int velocity = 100, int channel = 0);
 cchost::MidiEvent Off(uint32_t tick, int note, int channel = 0);
 
-// One render of examples/renders.list: output name, input MIDI file and preset (both in examples/).
+// One render of examples/renders.list: output name, input MIDI file (in examples/) and preset (in presets/).
 struct Example {
   std::string name, midi, preset;
 };
