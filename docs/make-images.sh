@@ -34,9 +34,9 @@ cp "$out/editor-render.png" "$images/editor.png"
 # in its own colour. The host exits non-zero if a note was left hanging, and then so does this script.
 tmp=$(mktemp -d)
 trap 'rm -rf "$tmp"' EXIT
-plot() {  # picture name, MIDI file and preset in examples/
+plot() {  # picture name, MIDI file in examples/, preset in presets/
   "$out/cyclochord-host" render "$out/Cyclochord.so" "examples/$2" -o "$tmp/$1.mid" \
-    --load-fxp "examples/$3" --tail 1 --plot "$images/$1.png" >/dev/null
+    --load-fxp "presets/$3" --tail 1 --plot "$images/$1.png" >/dev/null
 }
 plot melody-triads melody.mid rotating-triads.fxp
 plot melody-echo melody.mid pentatonic-echo.fxp
