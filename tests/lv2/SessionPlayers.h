@@ -7,7 +7,7 @@
 
 #include "LilvHost.h"
 #include "Sessions.h"
-#include "VstModuleHost.h"
+#include "TestHost.h"
 
 struct PlayResult {
   std::vector<HostEvent> mEvents;
