@@ -17,8 +17,9 @@ TEST(TestHost, BuffersHoldEveryChannelThePlugInDeclares) {
   host.Load(CreateSixChannels);
   ASSERT_EQ(host.Effect()->numInputs, 6);
   host.Process(32);
-  ASSERT_EQ(host.mIn.size(), 6u);
-  ASSERT_EQ(host.mOut.size(), 6u);
+  ASSERT_EQ(host.mIn[5].size(), 32u);
+  ASSERT_EQ(host.mOut[5].size(), 32u);
+  EXPECT_TRUE(host.mOut[6].empty());
   host.mIn[5].assign(32, 0.5f);
   host.Process(32);
   EXPECT_EQ(host.mOut[5][31], 0.5f);
