@@ -3,12 +3,12 @@
 #include <cstring>
 #include <vector>
 
-#include "FuzzHost.h"
+#include "CheckedHost.h"
 #include "FuzzInput.h"
 
 namespace {
 
-std::vector<uint8_t> GetChunk(FuzzHost& host, VstInt32 index) {
+std::vector<uint8_t> GetChunk(CheckedHost& host, VstInt32 index) {
   void* data = nullptr;
   const VstIntPtr size = host.Dispatch(effGetChunk, index, 0, &data);
   if (size <= 0 || !data) FuzzFail("effGetChunk(%d) gave no chunk", index);
@@ -16,7 +16,7 @@ std::vector<uint8_t> GetChunk(FuzzHost& host, VstInt32 index) {
   return std::vector<uint8_t>(bytes, bytes + size);
 }
 
-std::vector<float> Parameters(FuzzHost& host) {
+std::vector<float> Parameters(CheckedHost& host) {
   AEffect* effect = host.Effect();
   std::vector<float> values;
   for (int i = 0; i < effect->numParams; ++i) {
@@ -27,7 +27,7 @@ std::vector<float> Parameters(FuzzHost& host) {
   return values;
 }
 
-void CheckRoundTrip(FuzzHost& host, VstInt32 index) {
+void CheckRoundTrip(CheckedHost& host, VstInt32 index) {
   std::vector<uint8_t> saved = GetChunk(host, index);
   const std::vector<float> before = Parameters(host);
   std::vector<uint8_t> copy = saved;  // the plug-in may reuse its own buffer
@@ -42,7 +42,7 @@ void CheckRoundTrip(FuzzHost& host, VstInt32 index) {
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   FuzzInput in(data, size);
   const uint8_t mode = in.Byte();
-  FuzzHost host;
+  CheckedHost host;
   if (mode & 2) host.Dispatch(effSetProgram, 0, (mode >> 2) % 6);
   size_t n = 0;
   const uint8_t* bytes = in.Bytes(in.Remaining(), &n);
@@ -69,7 +69,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     list.events[0] = reinterpret_cast<VstEvent*>(&notes[0]);
     list.events[1] = reinterpret_cast<VstEvent*>(&notes[1]);
     host.Dispatch(effProcessEvents, 0, 0, &list);
-    host.Process(512, block % 2 ? FuzzHost::Precision::kDouble : FuzzHost::Precision::kSingle);
+    host.Process(512, block % 2 ? TestHost::Precision::kDouble : TestHost::Precision::kSingle);
   }
   host.StopAndCheckSilence();
   return 0;

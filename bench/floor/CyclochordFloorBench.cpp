@@ -4,11 +4,12 @@
 
 #include <vector>
 
-#include "BenchHost.h"
 #include "Cyclochord.h"
 #include "CyclochordParams.h"
-#include "VstEntry.h"
 #include "FloorRatio.h"
+#include "MinimalPlugin.h"
+#include "TestHost.h"
+#include "VstEntry.h"
 
 namespace {
 constexpr int kFrames = 512;
@@ -53,13 +54,25 @@ struct NoteStream {
   }
 };
 
-void SetReal(BenchHost& host, IPluginBase* plug, int idx, double value) {
+void SetReal(TestHost& host, IPluginBase* plug, int idx, double value) {
   host.SetParameter(idx, static_cast<float>(plug->GetParam(idx)->NormalizeValue(value)));
 }
 
+// Switched on and playing, as both sides run.
+void Start(TestHost& host) {
+  host.Start(44100.0, kFrames);
+  host.SetPlaying(true);
+}
+
+void LoadFloor(TestHost& host) {
+  host.LoadEntry(VSTPluginMain);
+  Start(host);
+}
+
 // All four voices sound, each on its own channel with its own delay, and snapping is on.
-AEffect* LoadCyclochord(BenchHost& host) {
+AEffect* LoadCyclochord(TestHost& host) {
   AEffect* effect = host.Load(CreatePluginInstance);
+  Start(host);
   IPluginBase* plug = VstPluginOf(effect);
   SetReal(host, plug, kParInt, 7);
   SetReal(host, plug, kParChan, 2);
@@ -87,7 +100,7 @@ NoteStream& Stream() {
 // How many events Cyclochord sends in each block of the pattern once it has settled.
 const std::vector<int>& CyclochordOutputCounts() {
   static const std::vector<int> counts = [] {
-    BenchHost host(kFrames);
+    TestHost host(TestHost::Mode::kCounting);
     LoadCyclochord(host);
     std::vector<int> perBlock(kBlocksPerPattern);
     for (int cycle = 0; cycle < 3; ++cycle) {
@@ -119,7 +132,7 @@ struct FloorStream {
   }
 };
 
-void RunBlocks(benchmark::State& state, BenchHost& host, bool withNotes, bool floor) {
+void RunBlocks(benchmark::State& state, TestHost& host, bool withNotes, bool floor) {
   static FloorStream floorStream;
   auto block = [&](int b) {
     if (withNotes) host.SendEvents(floor ? floorStream.lists[b].Get() : Stream().lists[b].Get());
@@ -137,22 +150,22 @@ void RunBlocks(benchmark::State& state, BenchHost& host, bool withNotes, bool fl
 }
 
 void BM_EmptyBlockFloor(benchmark::State& state) {
-  BenchHost host(kFrames);
-  host.LoadMinimal();
+  TestHost host(TestHost::Mode::kCounting);
+  LoadFloor(host);
   RunBlocks(state, host, false, true);
 }
 void BM_EmptyBlockCyclochord(benchmark::State& state) {
-  BenchHost host(kFrames);
+  TestHost host(TestHost::Mode::kCounting);
   LoadCyclochord(host);
   RunBlocks(state, host, false, false);
 }
 void BM_NoteBlockFloor(benchmark::State& state) {
-  BenchHost host(kFrames);
-  host.LoadMinimal();
+  TestHost host(TestHost::Mode::kCounting);
+  LoadFloor(host);
   RunBlocks(state, host, true, true);
 }
 void BM_NoteBlockCyclochord(benchmark::State& state) {
-  BenchHost host(kFrames);
+  TestHost host(TestHost::Mode::kCounting);
   LoadCyclochord(host);
   RunBlocks(state, host, true, false);
 }

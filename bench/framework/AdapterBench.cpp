@@ -5,8 +5,9 @@
 #include <string>
 #include <type_traits>
 
-#include "BenchHost.h"
 #include "FloorRatio.h"
+#include "MinimalPlugin.h"
+#include "TestHost.h"
 #include "TestPlugin.h"
 
 namespace {
@@ -22,13 +23,15 @@ struct EventList {
 // state.range(0) events per block, all forwarded by either plug-in.
 template <typename Sample>
 void Block(benchmark::State& state, bool floor) {
-  BenchHost host(kFrames);
+  TestHost host(TestHost::Mode::kCounting);
   if (floor) {
-    host.LoadMinimal();
+    host.LoadEntry(VSTPluginMain);
   } else {
     AEffect* effect = host.Load(TestPlugin::Create);
     static_cast<TestPlugin*>(VstPluginOf(effect))->mLogCalls = false;
   }
+  host.Start(44100.0, kFrames);
+  host.SetPlaying(true);
   VstMidiEvent midi[kEvents] = {};
   EventList list = {static_cast<VstInt32>(state.range(0)), 0, {}};
   for (int i = 0; i < kEvents; ++i) {

@@ -55,11 +55,11 @@ TEST(IPluginBase, PassesAudioThroughAndDisconnectedInputsReadZeros) {
 TEST(IPluginBase, DoublePrecisionPassesThroughToo) {
   TestHost host;
   host.Load(TestPlugin::Create);
-  host.mIn[0].assign(32, 0.125f);
-  host.mIn[1].assign(32, 0.5f);
+  host.mInDouble[0].assign(32, 0.125);
+  host.mInDouble[1].assign(32, 0.5);
   host.ProcessDouble(32);
-  EXPECT_EQ(host.mOut[0][31], 0.125f);
-  EXPECT_EQ(host.mOut[1][0], 0.5f);
+  EXPECT_EQ(host.mOutDouble[0][31], 0.125);
+  EXPECT_EQ(host.mOutDouble[1][0], 0.5);
 }
 
 TEST(IPluginBase, AccumulatingProcessAddsIntoTheHostBuffer) {

@@ -50,11 +50,10 @@ TEST(ParameterHandOver, TheHostReadsBackAtOnceAndTheAudioSideTakesTheValueAtItsN
 // A control thread loads two chunks in turn, one with every parameter low and one with every parameter high,
 // while the audio thread processes: after every processing call the audio side holds one chunk whole.
 TEST(ParameterHandOver, AChunkLoadReachesTheAudioSideWholeAtABlockBoundary) {
-  TestHost host;
+  TestHost host(TestHost::Mode::kCounting);  // the log is no place for two threads
   AEffect* effect = host.Load(HandOverPlugin::Create);
   HandOverPlugin* plug = PluginOf(effect);
-  host.mRecordCalls = false;
-  plug->mLogCalls = false;  // the log is no place for two threads
+  plug->mLogCalls = false;
   std::vector<unsigned char> chunks[2];
   for (int c = 0; c < 2; ++c) {
     for (int p = 0; p < kTestNumHostParams; ++p) host.SetParameter(p, c == 0 ? 0.0f : 1.0f);

@@ -8,7 +8,7 @@
 
 #include "CaseName.h"
 #include "LilvHost.h"
-#include "VstModuleHost.h"
+#include "TestHost.h"
 
 namespace {
 const char kUri[] = "https://larkspire.example/plugins/cyclochord";
@@ -65,13 +65,14 @@ class Lv2BundleTest : public testing::Test {
   void SetUp() override {
     ASSERT_NE(mHost.Plugin(), nullptr) << mHost.Error();
     std::string error;
-    ASSERT_TRUE(mVst.Load(CYCLOCHORD_VST_MODULE, 48000.0, 512, &error)) << error;
+    ASSERT_TRUE(mVst.LoadModule(CYCLOCHORD_VST_MODULE, &error)) << error;
+    mVst.Start(48000.0, 512);
     mPorts = ControlPorts(mHost);
   }
   float Normalized(const Port& port, float value) const { return (value - port.mMin) / (port.mMax - port.mMin); }
 
   LilvHost mHost{CYCLOCHORD_LV2_BUNDLE_DIR, kUri};
-  VstModuleHost mVst;
+  TestHost mVst;
   std::vector<Port> mPorts;
 };
 

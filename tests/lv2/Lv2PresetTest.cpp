@@ -88,7 +88,7 @@ TEST(Lv2Presets, LilvListsEveryShippedPresetAndEachPlaysAsItsProgramFile) {
     });
     lilv_state_free(state);
     const std::vector<uint8_t> chunk = shipped[name].mChunk;
-    const PlayResult vst = PlayVst(CYCLOCHORD_VST_MODULE, &host, session, kRate, [&chunk](VstModuleHost& module) {
+    const PlayResult vst = PlayVst(CYCLOCHORD_VST_MODULE, &host, session, kRate, [&chunk](TestHost& module) {
       EXPECT_TRUE(module.SetChunk(chunk, false));
     });
     ASSERT_TRUE(lv2.mError.empty() && vst.mError.empty()) << lv2.mError << vst.mError;

@@ -136,9 +136,10 @@ TEST_F(StateFixture, SavedStateRestoresInAnotherInstance) {
 TEST_F(StateFixture, TheChunkIsTheOneAVstHostStores) {
   LilvHost::Instance lv2(&mHost, kRate, 512);
   ASSERT_TRUE(lv2.Ok());
-  VstModuleHost vst;
+  TestHost vst;
   std::string error;
-  ASSERT_TRUE(vst.Load(CYCLOCHORD_VST_MODULE, kRate, 512, &error)) << error;
+  ASSERT_TRUE(vst.LoadModule(CYCLOCHORD_VST_MODULE, &error)) << error;
+  vst.Start(kRate, 512);
   EXPECT_EQ(Chunk(lv2), vst.GetChunk(false)) << "defaults";
 
   std::vector<float> mins(lilv_plugin_get_num_ports(mHost.Plugin())), maxs(mins.size());
@@ -197,9 +198,10 @@ TEST_P(ChunkRestoreTest, EndsAsEffSetChunkEnds) {
   const ChunkCase& c = GetParam();
   LilvHost::Instance lv2(&mHost, kRate, 512);
   ASSERT_TRUE(lv2.Ok());
-  VstModuleHost vst;
+  TestHost vst;
   std::string error;
-  ASSERT_TRUE(vst.Load(CYCLOCHORD_VST_MODULE, kRate, 512, &error)) << error;
+  ASSERT_TRUE(vst.LoadModule(CYCLOCHORD_VST_MODULE, &error)) << error;
+  vst.Start(kRate, 512);
 
   Properties properties;
   properties[Urid(kChunkKey)] = {Urid(LV2_ATOM__Chunk), c.mBytes};

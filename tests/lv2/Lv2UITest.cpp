@@ -13,7 +13,7 @@
 #include <lv2/ui/ui.h>
 
 #include "LilvHost.h"
-#include "VstModuleHost.h"
+#include "TestHost.h"
 #include "X11TestDisplay.h"
 
 namespace {
@@ -137,9 +137,10 @@ TEST_F(Lv2UITest, ShowsWhatTheVstEditorShows) {
   REQUIRE_X_DISPLAY(x);
   LilvHost::Instance lv2(&mHost, 48000.0, 512);
   ASSERT_TRUE(lv2.Ok());
-  VstModuleHost vst;
+  TestHost vst;
   std::string error;
-  ASSERT_TRUE(vst.Load(CYCLOCHORD_VST_MODULE, 48000.0, 512, &error)) << error;
+  ASSERT_TRUE(vst.LoadModule(CYCLOCHORD_VST_MODULE, &error)) << error;
+  vst.Start(48000.0, 512);
 
   const xcb_window_t lv2Parent = x.MakeWindow(0, 0, kWidth, kHeight);
   const xcb_window_t vstParent = x.MakeWindow(kWidth + 10, 0, kWidth, kHeight);

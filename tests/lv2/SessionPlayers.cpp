@@ -2,6 +2,21 @@
 
 #include <algorithm>
 
+namespace {
+// As many bytes as the message has, the way an LV2 host receives it.
+HostEvent FromVst(int64_t blockFrame, const MidiEvent& e) {
+  const uint8_t s = e.status;
+  const size_t size = s >= 0xF0 ? (s == 0xF2 ? 3 : (s == 0xF1 || s == 0xF3) ? 2 : 1) : (s & 0xE0) == 0xC0 ? 2 : 3;
+  const uint8_t bytes[3] = {e.status, e.data1, e.data2};
+  return {blockFrame + e.offset, std::vector<uint8_t>(bytes, bytes + size)};
+}
+
+void SendMidi(TestHost& vst, int offset, const std::vector<uint8_t>& bytes) {
+  auto byte = [&bytes](size_t i) { return i < bytes.size() ? bytes[i] : uint8_t(0); };
+  vst.SendMidi(byte(0), byte(1), byte(2), offset);
+}
+}  // namespace
+
 PlayResult PlayLV2(LilvHost* host, const Session& session, double sampleRate,
                    const std::function<void(LilvHost::Instance&)>& prepare) {
   PlayResult result;
@@ -38,10 +53,12 @@ PlayResult PlayLV2(LilvHost* host, const Session& session, double sampleRate,
 }
 
 PlayResult PlayVst(const std::string& modulePath, LilvHost* lv2Ranges, const Session& session, double sampleRate,
-                   const std::function<void(VstModuleHost&)>& prepare) {
+                   const std::function<void(TestHost&)>& prepare) {
   PlayResult result;
-  VstModuleHost vst;
-  if (!vst.Load(modulePath, sampleRate, session.mMaxBlock, &result.mError)) return result;
+  TestHost vst;
+  if (!vst.LoadModule(modulePath, &result.mError)) return result;
+  vst.Start(sampleRate, session.mMaxBlock);
+  vst.mTime.flags = kVstTempoValid;  // the LV2 host reports no musical position either
   if (prepare) prepare(vst);
   // Normalised values from the ranges the LV2 bundle declares, which must be the parameters' own.
   const LilvPlugin* plugin = lv2Ranges->Plugin();
@@ -89,9 +106,9 @@ PlayResult PlayVst(const std::string& modulePath, LilvHost* lv2Ranges, const Ses
       const double songFrame = position.mFrame + static_cast<double>(block - positionFrame) * position.mSpeed;
       vst.SetTransport(songFrame, position.mTempo > 0 ? position.mTempo : 120.0, position.mSpeed != 0.0);
       for (; nextMidi < session.mMidi.size() && session.mMidi[nextMidi].mFrame < blockEnd; ++nextMidi)
-        vst.SendMidi(static_cast<int>(session.mMidi[nextMidi].mFrame - block), session.mMidi[nextMidi].mBytes);
-      std::vector<HostEvent> out = vst.Process(static_cast<int>(blockEnd - block));
-      result.mEvents.insert(result.mEvents.end(), out.begin(), out.end());
+        SendMidi(vst, static_cast<int>(session.mMidi[nextMidi].mFrame - block), session.mMidi[nextMidi].mBytes);
+      vst.Process(static_cast<int>(blockEnd - block));
+      for (const MidiEvent& e : vst.TakeMidi()) result.mEvents.push_back(FromVst(block, e));
     }
   }
   // A VST host takes what a call sends in the order sent; time order is what both formats play.

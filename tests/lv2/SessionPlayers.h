@@ -8,7 +8,7 @@
 
 #include "LilvHost.h"
 #include "Sessions.h"
-#include "VstModuleHost.h"
+#include "TestHost.h"
 
 struct PlayResult {
   std::vector<HostEvent> mEvents;
@@ -19,4 +19,4 @@ struct PlayResult {
 PlayResult PlayLV2(LilvHost* host, const Session& session, double sampleRate,
                    const std::function<void(LilvHost::Instance&)>& prepare = {});
 PlayResult PlayVst(const std::string& modulePath, LilvHost* lv2Ranges, const Session& session, double sampleRate,
-                   const std::function<void(VstModuleHost&)>& prepare = {});
+                   const std::function<void(TestHost&)>& prepare = {});
