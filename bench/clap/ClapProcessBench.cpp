@@ -9,7 +9,7 @@
 #include <cstring>
 #include <vector>
 
-#include "BenchHost.h"
+#include "TestHost.h"
 #include "ClapEntry.h"
 #include "Cyclochord.h"
 #include "CyclochordParams.h"
@@ -68,13 +68,15 @@ struct VstStream {
   }
 };
 
-void SetReal(BenchHost& host, IPluginBase* plug, int idx, double value) {
+void SetReal(TestHost& host, IPluginBase* plug, int idx, double value) {
   host.SetParameter(idx, static_cast<float>(plug->GetParam(idx)->NormalizeValue(value)));
 }
 
 // All four voices sound, each on its own channel with its own delay, and snapping is on: the floor benchmark's.
-AEffect* LoadVst(BenchHost& host) {
+AEffect* LoadVst(TestHost& host) {
   AEffect* effect = host.Load(CreatePluginInstance);
+  host.Start(kRate, kFrames);
+  host.SetPlaying(true);
   IPluginBase* plug = VstPluginOf(effect);
   SetReal(host, plug, kParInt, 7);
   SetReal(host, plug, kParChan, 2);
@@ -96,7 +98,7 @@ AEffect* LoadVst(BenchHost& host) {
 
 // The program chunk: the bytes CLAP's state holds too, so the CLAP plug-in is put in exactly this state.
 std::vector<uint8_t> VstState() {
-  BenchHost host(kFrames);
+  TestHost host(TestHost::Mode::kCounting);
   AEffect* effect = LoadVst(host);
   void* data = nullptr;
   const VstIntPtr size = effect->dispatcher(effect, effGetChunk, 1, 0, &data, 0.0f);
@@ -253,7 +255,7 @@ void RunBlocks(benchmark::State& state, const std::size_t& received, Block block
 
 void Vst(benchmark::State& state, bool withNotes) {
   static VstStream stream;
-  BenchHost host(kFrames);
+  TestHost host(TestHost::Mode::kCounting);
   LoadVst(host);
   RunBlocks(state, host.mEventsReceived, [&](int b) {
     if (withNotes) host.SendEvents(stream.mLists[b].Get());
