@@ -47,12 +47,8 @@ install(FILES LICENSE DESTINATION ${CYCLOCHORD_DOC_DESTINATION} COMPONENT licenc
 install(FILES ${PROJECT_SOURCE_DIR}/packaging/lintian-overrides DESTINATION ${CMAKE_INSTALL_DATAROOTDIR}/lintian/overrides
         RENAME cyclochord COMPONENT debian EXCLUDE_FROM_ALL)
 
-# The musician's presets; the examples' until the top folder of presets exists.
-if(IS_DIRECTORY ${PROJECT_SOURCE_DIR}/presets)
-  file(GLOB presets CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/presets/*.fxp)
-else()
-  file(GLOB presets CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/examples/*.fxp)
-endif()
+# The musician's presets: every file of the presets folder.
+file(GLOB presets CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/presets/*.fxp)
 install(FILES ${presets} DESTINATION ${CYCLOCHORD_PRESET_DESTINATION})
 
 # The packages: a .deb for /usr and a .tar.gz of the same files.

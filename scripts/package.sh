@@ -67,9 +67,7 @@ else
   mkdir -p "$stage/32-bit" "$stage/64-bit" "$stage/Presets"
   cp build/win-i686/out/Cyclochord.dll build/win-i686/out/Cyclochord.clap "$stage/32-bit/"
   cp build/win-x86_64/out/Cyclochord.dll build/win-x86_64/out/Cyclochord.clap "$stage/64-bit/"
-  presets=(presets/*.fxp)
-  [ -d presets ] || presets=(examples/*.fxp)
-  cp "${presets[@]}" "$stage/Presets/"
+  cp presets/*.fxp "$stage/Presets/"
   # Notepad of older Windows shows a file of bare LF as one line.
   sed "s/@VERSION@/$version/; s/\$/\r/" packaging/README-windows.txt >"$stage/README.txt"
   sed 's/$/\r/' LICENSE >"$stage/LICENSE.txt"

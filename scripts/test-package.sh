@@ -78,7 +78,7 @@ while read -r name midi preset; do
   case "$name" in "" | "#"*) continue ;; esac
   ref=$work/renders/$name-build.mid
   "$build/out/cyclochord-host" render "$build/out/Cyclochord.so" "examples/$midi" -o "$ref" \
-    --load-fxp "examples/$preset" >/dev/null
+    --load-fxp "presets/$preset" >/dev/null
   for format in vst clap lv2; do
     out=$work/renders/$name-$format.mid
     case $format in
@@ -86,7 +86,7 @@ while read -r name midi preset; do
       clap) target=(/usr/lib/clap/Cyclochord.clap) ;;
       lv2) target=(--lv2 "$uri") ;;
     esac
-    $host render "${target[@]}" "examples/$midi" -o "$out" --load-fxp "examples/$preset" >/dev/null 2>&1 || true
+    $host render "${target[@]}" "examples/$midi" -o "$out" --load-fxp "presets/$preset" >/dev/null 2>&1 || true
     check "$name through the installed $format is identical" cmp -s "$ref" "$out"
   done
 done <examples/renders.list
@@ -147,7 +147,7 @@ else
       grep -q "^version  *$version\s*$" "$work/info-$arch-clap.txt"
     for module in Cyclochord.dll Cyclochord.clap; do
       out=$work/renders/$name-win$bits-$module.mid
-      wine "$exe" render "$top/$bits-bit/$module" "examples/$midi" -o "$out" --load-fxp "examples/$preset" \
+      wine "$exe" render "$top/$bits-bit/$module" "examples/$midi" -o "$out" --load-fxp "presets/$preset" \
         >/dev/null 2>&1 || true
       check "$name through the zip's $bits-bit $module is identical" cmp -s "$work/renders/$name-build.mid" "$out"
     done
