@@ -113,7 +113,13 @@ class Session {
 
   clap_id ParamId(const Param** param) {
     *param = nullptr;
-    if (mParams.empty() || mIn.Byte() < 24) return mIn.Bool() ? mIn.U32() : static_cast<clap_id>(mParams.size() + mIn.Byte());
+    if (mParams.empty() || mIn.Byte() < 24) {
+      // Ids are not dense: a made-up one may still name a parameter.
+      const clap_id id = mIn.Bool() ? mIn.U32() : static_cast<clap_id>(mParams.size() + mIn.Byte());
+      for (const Param& p : mParams)
+        if (p.mId == id) *param = &p;
+      return id;
+    }
     *param = &mParams[static_cast<size_t>(mIn.Below(static_cast<int>(mParams.size())))];
     return (*param)->mId;
   }
