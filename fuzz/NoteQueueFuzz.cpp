@@ -1,4 +1,5 @@
-// The note queue against the plain model: the same operations on both, every answer and every sent event equal.
+// The note queue against the plain model: the same operations on both, every answer and every sent event equal,
+// and the queue consistent after every operation that changed it.
 #include <cstdio>
 #include <type_traits>
 #include <utility>
@@ -13,6 +14,13 @@ namespace {
 
 // An event due exactly at the end of a block waits for the next one.
 constexpr bool kNoteQueueSendsDueAtEnd = false;
+
+// The whole-structure check walks every key, so each operation costs tens of microseconds under the sanitizers:
+// sessions are kept short, and the pool small enough for one to fill it (a full queue refuses notes) and cheap to
+// make for every input.
+constexpr int kMaxSteps = 24;
+constexpr int kCapacity = 24;
+constexpr int kSilencingReserve = 4;
 
 // The whole-structure check, where the queue offers one.
 template <typename T, typename = void>
@@ -40,11 +48,12 @@ int32_t Time(FuzzInput& in) {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   FuzzInput in(data, size);
-  NoteTracker tracker;
+  NoteTracker tracker(kCapacity, kSilencingReserve);
   NoteQueueModel model(kNoteQueueSendsDueAtEnd);
   std::vector<NoteQueueModel::Sent> sent;
-  for (int step = 0; step < 2000 && !in.Empty(); ++step) {
+  for (int step = 0; step < kMaxSteps && !in.Empty(); ++step) {
     const uint8_t op = in.Byte();
+    bool changed = true;  // false only where no call but the const questions reached the queue
     // A handful of keys most of the time, so that operations on one key meet.
     const int note = op & 0x80 ? in.Byte() & 0x7F : 60 + (in.Byte() & 3);
     const int channel = op & 0x40 ? in.Byte() & 0x0F : in.Byte() & 1;
@@ -52,7 +61,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
       case 0: case 1: case 2: case 3: {
         const int32_t time = Time(in);
         const int velocity = 1 + in.Below(127);
-        if (tracker.CanAddNoteOn(note, channel) && tracker.AddNoteOn(time, note, channel, velocity))
+        if (!tracker.CanAddNoteOn(note, channel))
+          changed = false;
+        else if (tracker.AddNoteOn(time, note, channel, velocity))
           model.AddNoteOn(time, note, channel, velocity);
         break;
       }
@@ -65,6 +76,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         const int32_t time = in.Below(4096);
         if (tracker.HasNoteOnAt(note, channel, time) != model.HasNoteOnAt(note, channel, time))
           FuzzFail("HasNoteOnAt(%d, %d, %d) differs from the model", note, channel, time);
+        changed = false;
         break;
       }
       case 9:
@@ -99,7 +111,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     }
     if (static_cast<size_t>(tracker.NumPending()) != model.Size())
       FuzzFail("%d events queued, the model has %zu", tracker.NumPending(), model.Size());
-    if (!Consistent(tracker)) FuzzFail("the queue is inconsistent after operation %d", op & 0x0F);
+    if (changed && !Consistent(tracker)) FuzzFail("the queue is inconsistent after operation %d", op & 0x0F);
   }
   return 0;
 }
