@@ -28,6 +28,10 @@ bool IsDrivenElsewhere(VstInt32 opcode) {
 
 constexpr int kMaxEvents = 300;
 constexpr int kMaxFrames = 8192;
+// Making the plug-in is most of an input's cost, and each processing call ends with the queue's whole-structure
+// check: sessions are kept short.
+constexpr int kMaxSteps = 64;
+constexpr int kMaxProcessCalls = 16;
 
 // Laid out as VstEvents, with room for the entries that type leaves to its numEvents.
 struct EventList {
@@ -170,7 +174,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   host.mProductString = kProducts[in.Byte() % 5];
   host.Dispatch(effOpen);
   host.mTime.flags |= kVstTransportPlaying;
-  for (int steps = 0; steps < 400 && !in.Empty(); ++steps) {
+  for (int steps = 0; steps < kMaxSteps && host.Block() < kMaxProcessCalls && !in.Empty(); ++steps) {
     switch (in.Byte() % 12) {
       case 0: GenericDispatch(host, in); break;
       case 1: {
