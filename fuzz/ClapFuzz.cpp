@@ -20,7 +20,12 @@ namespace {
 
 const clap_plugin_entry_t kEntry = {CLAP_VERSION, ClapEntryInit, ClapEntryDeinit, ClapEntryGetFactory};
 
-constexpr uint32_t kSteps = 200;
+// Making the plug-in is most of an input's cost, and every stretch the plug-in runs ends with the queue's
+// whole-structure check: sessions are kept short.
+constexpr uint32_t kSteps = 64;
+constexpr uint32_t kMaxStretches = 32;
+// A block longer than activation allowed runs as up to this many stretches.
+constexpr uint32_t kLongBlockStretches = 8;
 
 struct Param {
   clap_id mId;
@@ -37,19 +42,16 @@ class Session {
     mHost.SetNoteDialects(dialects);
     if (!mHost.Load()) FuzzFail("the plug-in did not load");
     Check("load");
-    for (uint32_t i = 0, n = mHost.ParamCount(); i < n; ++i) {
-      clap_param_info_t info;
-      if (!mHost.ParamInfo(i, &info)) FuzzFail("parameter %u of %u has no info", i, n);
-      mParams.push_back({info.id, info.min_value, info.max_value});
-    }
-    Check("parameter info");
+    // The same for every fresh plug-in: asked of the first one and checked there.
+    static const std::vector<Param> params = ReadParams();
+    mParams = params;
     mTransport.flags = CLAP_TRANSPORT_HAS_TEMPO | CLAP_TRANSPORT_IS_PLAYING;
     mTransport.tempo = 120.0;
     Activate();
   }
 
   void Run() {
-    for (uint32_t step = 0; step < kSteps && !mIn.Empty(); ++step) {
+    for (uint32_t step = 0; step < kSteps && mStretches < kMaxStretches && !mIn.Empty(); ++step) {
       switch (mIn.Byte() % 16) {
         case 0: mHost.Reset(); Check("reset"); break;
         case 1:
@@ -71,6 +73,17 @@ class Session {
   }
 
  private:
+  std::vector<Param> ReadParams() {
+    std::vector<Param> params;
+    for (uint32_t i = 0, n = mHost.ParamCount(); i < n; ++i) {
+      clap_param_info_t info;
+      if (!mHost.ParamInfo(i, &info)) FuzzFail("parameter %u of %u has no info", i, n);
+      params.push_back({info.id, info.min_value, info.max_value});
+    }
+    Check("parameter info");
+    return params;
+  }
+
   void Check(const char* what) {
     const std::vector<std::string> violations = mHost.Violations();
     if (violations.empty()) return;
@@ -231,7 +244,7 @@ class Session {
     uint32_t frames;
     if (shape < 200) frames = 1 + static_cast<uint32_t>(mIn.Below(static_cast<int>(mMaxFrames)));
     else if (shape < 250) frames = mMaxFrames + 1 + static_cast<uint32_t>(mIn.Below(4 * static_cast<int>(mMaxFrames)));
-    else frames = 1 + mIn.U16() % (64 * mMaxFrames);  // many stretches, but not too slow to fuzz
+    else frames = 1 + mIn.U16() % (kLongBlockStretches * mMaxFrames);  // many stretches
     mSysex.clear();
     const int count = mIn.Byte() < 250 ? mIn.Below(24) : mIn.Below(400);
     const bool inOrder = mIn.Byte() < 200;
@@ -256,6 +269,9 @@ class Session {
     const ProcessResult result = mHost.Process(frames, events, transport < 16 ? nullptr : &t);
     Check("process");
     CheckOutput(result.out, frames, events);
+    // A transport event inside the block starts a stretch of its own.
+    mStretches += (frames + mMaxFrames - 1) / mMaxFrames;
+    for (const ClapEvent& e : events) mStretches += e.Is(CLAP_EVENT_TRANSPORT) ? 1 : 0;
   }
 
   void CheckOutput(const std::vector<ClapEvent>& out, uint32_t frames, const std::vector<ClapEvent>& in) {
@@ -429,9 +445,11 @@ class Session {
   void EndSession() {
     clap_event_transport_t stopped = mTransport;
     stopped.flags &= ~CLAP_TRANSPORT_IS_PLAYING;
-    const ProcessResult result = mHost.Process(64, {}, mIn.Bool() ? nullptr : &stopped);
+    // One stretch: the first ends every note, and a longer block would only repeat it.
+    const uint32_t frames = std::min<uint32_t>(64, mMaxFrames);
+    const ProcessResult result = mHost.Process(frames, {}, mIn.Bool() ? nullptr : &stopped);
     Check("the stopped block");
-    CheckOutput(result.out, 64, {});
+    CheckOutput(result.out, frames, {});
     for (int c = 0; c < 16; ++c)
       for (int k = 0; k < 128; ++k)
         if (mSounding[c][k]) FuzzFail("note %d on channel %d still sounds after the transport stopped", k, c + 1);
@@ -442,6 +460,7 @@ class Session {
   bool mAsNotes = false;
   std::vector<Param> mParams;
   uint32_t mMaxFrames = 512;
+  uint32_t mStretches = 0;
   clap_event_transport_t mTransport = {};
   std::vector<std::vector<uint8_t>> mSysex;
   bool mSounding[16][128] = {};
