@@ -21,7 +21,7 @@ class Collect final : public NoteSink {
 // Each block ends with the queue's whole-structure check, tens of microseconds under the sanitizers: sessions are
 // kept short.
 constexpr int kMaxSteps = 128;
-constexpr int kMaxBlocks = 16;
+constexpr int kMaxBlocks = 12;
 
 // Block sizes hosts use, and ones that divide the delays at 48, 44.1 and 96 kHz.
 constexpr int kBlockSizes[] = {1, 7, 32, 64, 128, 256, 500, 512, 735, 1024};
