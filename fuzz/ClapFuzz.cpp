@@ -20,8 +20,8 @@ namespace {
 
 const clap_plugin_entry_t kEntry = {CLAP_VERSION, ClapEntryInit, ClapEntryDeinit, ClapEntryGetFactory};
 
-// Making the plug-in is most of an input's cost, and every stretch the plug-in runs ends with the queue's
-// whole-structure check: sessions are kept short.
+// Making the plug-in is most of an input's cost, and a stretch that moves notes ends with the plug-in's
+// whole-structure check of its queue: sessions are kept short.
 constexpr uint32_t kSteps = 64;
 constexpr uint32_t kMaxStretches = 32;
 // A block longer than activation allowed runs as up to this many stretches.

@@ -15,9 +15,8 @@ namespace {
 // An event due exactly at the end of a block waits for the next one.
 constexpr bool kNoteQueueSendsDueAtEnd = false;
 
-// The whole-structure check walks every key, so each operation costs tens of microseconds under the sanitizers:
-// sessions are kept short, and the pool small enough for one to fill it (a full queue refuses notes) and cheap to
-// make for every input.
+// The whole-structure check walks all 2048 keys after each operation: sessions are kept short, and the pool small
+// enough for one to fill it (a full queue refuses notes) and cheap to make for every input.
 constexpr int kMaxSteps = 32;
 constexpr int kCapacity = 24;
 constexpr int kSilencingReserve = 4;

@@ -28,8 +28,8 @@ bool IsDrivenElsewhere(VstInt32 opcode) {
 
 constexpr int kMaxEvents = 300;
 constexpr int kMaxFrames = 8192;
-// Making the plug-in is most of an input's cost, and each processing call ends with the queue's whole-structure
-// check: sessions are kept short.
+// Making the plug-in is most of an input's cost, and a processing call that moves notes ends with the plug-in's
+// whole-structure check of its queue: sessions are kept short.
 constexpr int kMaxSteps = 64;
 constexpr int kMaxProcessCalls = 16;
 
