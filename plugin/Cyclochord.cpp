@@ -61,7 +61,8 @@ void Cyclochord::ProcessBlock(double**, double**, int nFrames) {
   transport.mTempo = info.mTempo;
   transport.mPlaying = info.mPlaying;
   mEngine.Process(transport, nFrames, *this);
-  // The whole-queue check costs far more than a block of a few frames: after blocks that took or sent notes.
+  // The whole-queue check costs far more than a block of a few frames: after blocks that took or sent notes. A stop
+  // or jump that only drops notes not yet sounding is checked with the next block that does.
   if (mBlockMovedNotes) CC_DEEP_ASSERT(mEngine.IsConsistent());
   mBlockMovedNotes = false;
 }
