@@ -4,11 +4,14 @@ stage_names=()
 stage_seconds=()
 stage_cpu=()
 
-# CPU seconds (user and system) of every finished child of this shell so far.
-children_cpu() {
-  times | awk 'NR == 2 {
+# Sets children_cpu to the CPU seconds (user and system) of every finished child of this shell so far. `times`
+# must run in this shell, not in a command substitution's subshell, which has no children of its own.
+stage_times=$(mktemp)
+read_children_cpu() {
+  times >"$stage_times"
+  children_cpu=$(awk 'NR == 2 {
     for (i = 1; i <= 2; i++) { split($i, t, "m"); sum += t[1] * 60 + t[2] }
-    printf "%d", sum }'
+    printf "%d", sum }' "$stage_times")
 }
 
 # stage NAME COMMAND...: runs COMMAND in a subshell with errexit (also for shell functions); a failure prints the
@@ -16,7 +19,8 @@ children_cpu() {
 stage() {
   local name=$1 start=$SECONDS cpu status
   shift
-  cpu=$(children_cpu)
+  read_children_cpu
+  cpu=$children_cpu
   echo "== $name"
   set +e
   (set -e; "$@")
@@ -24,7 +28,8 @@ stage() {
   set -e
   stage_names+=("$name")
   stage_seconds+=($((SECONDS - start)))
-  stage_cpu+=($(($(children_cpu) - cpu)))
+  read_children_cpu
+  stage_cpu+=($((children_cpu - cpu)))
   if [ $status -ne 0 ]; then
     stage_table "FAILED: $name (exit $status)"
     exit $status

@@ -10,8 +10,6 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 source scripts/stages.sh
 jobs=$(nproc)
-# Room for every build of the test command, so that a re-run finds all of them in the cache.
-export CCACHE_MAXSIZE=${CCACHE_MAXSIZE:-20G}
 
 release=build/test-release
 release_build() {
