@@ -15,12 +15,15 @@ Cyclochord::Cyclochord()
                   Id::kDoesChunks, Id::kIsInstrument) {
   for (int i = Id::kNumHostParams; i < Id::kNumParams; ++i) mParameters.push_back(std::make_unique<IParameter>());
   RegisterParameters();
+  // The lights show the rotators' first steps before any block has run.
+  mActivity.Publish(mEngine);
 
   // The editor is built here and handed to AttachEditor, which pushes every value into its controls.
-  AttachEditor(MakeCyclochordEditor(this, nullptr));
+  AttachEditor(MakeCyclochordEditor(this, nullptr, mActivity.Word()));
 }
 
-Cyclochord::~Cyclochord() = default;
+// The editor's lights read mActivity: the editor goes first, before the members it refers to.
+Cyclochord::~Cyclochord() { mGraphics.reset(); }
 
 void Cyclochord::Reset() {
   ScopedLock lock(mAudioLock);
@@ -61,10 +64,12 @@ void Cyclochord::ProcessBlock(double**, double**, int nFrames) {
   transport.mPlaying = info.mPlaying;
   mEngine.Process(transport, nFrames, *this);
   CC_DEEP_ASSERT(mEngine.IsConsistent());
+  mActivity.Publish(mEngine);
 }
 
 void Cyclochord::Send(const NoteEvent& event) {
   // A message the host refuses is lost; there is nothing better to do with it here.
   const IMidiMessage msg(event.mOffset, event.mStatus, event.mNote, event.mVelocity);
   SendMidiMessage(&msg);
+  mActivity.Note(event);
 }
