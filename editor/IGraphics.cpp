@@ -1,6 +1,7 @@
 // The graphics host's control list, redraw cycle and parameter synchronisation.
 #include "IGraphics.h"
 
+#include <cmath>
 #include <cstdlib>
 
 #include "IBitmapControl.h"
@@ -73,6 +74,41 @@ void IGraphics::Resize(int width, int height) {
   mMouseX = mMouseY = -1;
   DeleteControls();
   if (mPlug) mPlug->OnEditorResized(width, height);
+}
+
+// ---- Scale ----
+
+double IGraphics::SetScale(double scale) {
+  if (!(scale >= kMinScale)) scale = kMinScale;  // NaN too
+  if (scale > kMaxScale) scale = kMaxScale;
+  if (scale == mScale) return mScale;
+  mScale = scale;
+  // A press in progress was measured at the old scale.
+  CancelMouseCapture();
+  OnScaleChanged();
+  SetAllControlsDirty();
+  return mScale;
+}
+
+int IGraphics::ToPhysical(int v) const {
+  return mScale == 1.0 ? v : static_cast<int>(std::lround(v * mScale));
+}
+
+IRect IGraphics::ToPhysical(const IRect& r) const {
+  if (r.Empty()) return r;
+  return IRect(ToPhysical(r.L), ToPhysical(r.T), ToPhysical(r.R), ToPhysical(r.B));
+}
+
+int IGraphics::ToLogical(int v) const {
+  // A pixel belongs to the unit its centre falls in; a centre on a boundary goes to the unit that ToPhysical's
+  // rounding (halves up) gave it.
+  return mScale == 1.0 ? v : static_cast<int>(std::floor((v + 0.5) / mScale - 1e-9));
+}
+
+IRect IGraphics::ToLogicalCover(const IRect& r) const {
+  if (r.Empty() || mScale == 1.0) return r;
+  return IRect(static_cast<int>(std::floor(r.L / mScale)), static_cast<int>(std::floor(r.T / mScale)),
+               static_cast<int>(std::ceil(r.R / mScale)), static_cast<int>(std::ceil(r.B / mScale)));
 }
 
 // ---- Parameters ----

@@ -115,6 +115,23 @@ class IGraphics : public IEditorInterface {
 
   int Width() const override { return mWidth; }
   int Height() const override { return mHeight; }
+
+  // ---- Scale ----
+  // Controls, hit-testing and drags work in logical units; the draw surface and the window are that many times
+  // larger. The scale takes effect at once where no window is open, at the window's next tick where one is.
+  static constexpr double kMinScale = 1.0;
+  static constexpr double kMaxScale = 3.0;
+  double Scale() const override { return mScale; }
+  double SetScale(double scale) override;
+  int WindowWidth() const override { return ToPhysical(mWidth); }
+  int WindowHeight() const override { return ToPhysical(mHeight); }
+  // Logical to screen pixels: edges round to the nearest pixel, so neighbouring rectangles stay neighbours.
+  int ToPhysical(int v) const;
+  IRect ToPhysical(const IRect& r) const;
+  // Screen pixel to the logical unit that holds it.
+  int ToLogical(int v) const;
+  // The logical rectangle that covers a rectangle of screen pixels.
+  IRect ToLogicalCover(const IRect& r) const;
   int FPS() const { return mFPS; }
   IPluginBase* GetPlug() const { return mPlug; }
   const IRect& GetDrawRect() const { return mDrawRect; }
@@ -138,6 +155,7 @@ class IGraphics : public IEditorInterface {
   int mWidth;
   int mHeight;
   int mFPS;
+  double mScale = 1.0;
   int mMouseCapture = -1;
   int mMouseOver = -1;
   int mMouseX = 0;
@@ -149,6 +167,8 @@ class IGraphics : public IEditorInterface {
 
  private:
   void DeleteControls();
+  // The platform and raster classes follow a new scale: surface, window, cached art, fonts.
+  virtual void OnScaleChanged() {}
   void BeginGesture(int paramIdx);
   void EndGesture();
 

@@ -22,7 +22,7 @@ class WindowThreadGuard {
 }  // namespace
 
 void* IGraphicsWindowed::OpenWindow(void* parentWindow) {
-  mWindowPlace = IRect(0, 0, Width(), Height());
+  mWindowPlace = IRect(0, 0, WindowWidth(), WindowHeight());
   // A host that opens again without closing gets the window where and as large as it was; a host that
   // destroyed its window first took ours along, which has no place to keep.
   if (mWindow) mWindow->PlaceIn(parentWindow, &mWindowPlace);
@@ -52,7 +52,20 @@ void IGraphicsWindowed::DropWindow() {
 
 void* IGraphicsWindowed::GetWindow() { return mWindow ? mWindow->Handle() : nullptr; }
 
-bool IGraphicsWindowed::PaintToWindow(const IRect* r) { return mWindow ? mWindow->Paint(r) : true; }
+bool IGraphicsWindowed::PaintToWindow(const IRect* r) {
+  if (!mWindow) return true;
+  const IRect physical = ToPhysical(*r);
+  return mWindow->Paint(&physical);
+}
+
+double IGraphicsWindowed::SetScale(double scale) {
+  // The window's thread draws under this lock; it never meets a surface of the wrong size.
+  WindowThreadGuard lock(WindowThreadLock());
+  const double before = Scale();
+  const double now = IGraphicsRaster::SetScale(scale);
+  if (now != before && mWindow) mWindow->SetSize(WindowWidth(), WindowHeight());
+  return now;
+}
 
 void IGraphicsWindowed::OpenTextEntry(IControl* control, IParameter* param, bool textMode) {
   if (!control || (!param && !textMode)) return;

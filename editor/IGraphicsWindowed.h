@@ -22,6 +22,8 @@ class IGraphicsWindowed : public IGraphicsRaster {
   void OpenTextEntry(IControl* control, IParameter* param, bool textMode) override;
   // The window and the host's frames around it grow along, where the window can.
   void Resize(int width, int height) override;
+  // The open window takes the new size in pixels.
+  double SetScale(double scale) override;
 
   void SetHostLoop(IEditorHostLoop* loop) override { mHostLoop = loop; }
   IEditorHostLoop* HostLoop() const { return mHostLoop; }

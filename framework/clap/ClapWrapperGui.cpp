@@ -78,8 +78,8 @@ struct ClapGuiCalls {
   static bool CLAP_ABI GetSize(const clap_plugin_t* p, uint32_t* width, uint32_t* height) {
     const IEditorInterface* graphics = W(p).mPlug->GetGraphics();
     if (!graphics || !width || !height) return false;
-    *width = static_cast<uint32_t>(graphics->Width());
-    *height = static_cast<uint32_t>(graphics->Height());
+    *width = static_cast<uint32_t>(graphics->WindowWidth());
+    *height = static_cast<uint32_t>(graphics->WindowHeight());
     return true;
   }
   static bool CLAP_ABI CanResize(const clap_plugin_t*) { return false; }

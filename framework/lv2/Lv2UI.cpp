@@ -32,7 +32,7 @@ Lv2EditorUI* Lv2EditorUI::Create(LV2UI_Write_Function write, LV2UI_Controller co
     plug->SetEditorLink(ui);
     plug->Plugin().OnEditorOpen();
   }
-  if (resize && resize->ui_resize) resize->ui_resize(resize->handle, graphics->Width(), graphics->Height());
+  if (resize && resize->ui_resize) resize->ui_resize(resize->handle, graphics->WindowWidth(), graphics->WindowHeight());
   *widget = window;
   return ui;
 }

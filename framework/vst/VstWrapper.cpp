@@ -149,8 +149,8 @@ void VstWrapper::UpdateEditorRect() {
   if (!graphics) return;
   mEditorRect.top = 0;
   mEditorRect.left = 0;
-  mEditorRect.right = static_cast<VstInt16>(graphics->Width());
-  mEditorRect.bottom = static_cast<VstInt16>(graphics->Height());
+  mEditorRect.right = static_cast<VstInt16>(graphics->WindowWidth());
+  mEditorRect.bottom = static_cast<VstInt16>(graphics->WindowHeight());
 }
 
 // ---- Host notifications ----

@@ -165,7 +165,9 @@ TEST_F(Lv2UITest, ShowsWhatTheVstEditorShows) {
     const auto port = static_cast<size_t>(lv2.ControlIndex(name));
     vst.SetParameter(vst.ParamIndex(name), (value - mins[port]) / (maxs[port] - mins[port]));
   }
+  // Both engines take the values in a block, and the rotators' next-interval lights follow.
   lv2.Run(64);
+  vst.Process(64);
   const std::vector<uint32_t> changedLV2 = SettledPixels(x, lv2Parent), changedVst = SettledPixels(x, vstParent);
   EXPECT_GT(Differences(changedLV2, fromLV2), 0) << "the changes show";
   EXPECT_EQ(Differences(changedLV2, changedVst), 0) << "of " << changedLV2.size() << " pixels";
