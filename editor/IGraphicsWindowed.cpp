@@ -22,6 +22,8 @@ class WindowThreadGuard {
 }  // namespace
 
 void* IGraphicsWindowed::OpenWindow(void* parentWindow) {
+  // With no word from the user or the host, the desktop's scale; the host hears of the new size.
+  if (UserScale() == 0.0 && HostScale() == 0.0) FollowDesktopScale(DesktopScale(parentWindow));
   mWindowPlace = IRect(0, 0, WindowWidth(), WindowHeight());
   // A host that opens again without closing gets the window where and as large as it was; a host that
   // destroyed its window first took ours along, which has no place to keep.

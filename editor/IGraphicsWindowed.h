@@ -43,6 +43,8 @@ class IGraphicsWindowed : public IGraphicsRaster {
  protected:
   // The platform's window inside parent, or null when none can be made.
   virtual std::unique_ptr<EditorWindow> MakeWindow(void* parent) = 0;
+  // The scale the desktop (or the monitor under parent) asks for; 0 when it says nothing.
+  virtual double DesktopScale(void* /*parent*/) { return 0.0; }
   // The lock a window's own thread takes before it reaches this host; null where windows run on the host's
   // thread.
   virtual RecursiveLock* WindowThreadLock() { return nullptr; }

@@ -6,8 +6,10 @@
 #include "IIndicatorControl.h"
 #include "IGraphicsRaster.h"
 #include "IParamTextControl.h"
+#include "ISizeMenuControl.h"
 #include "ISwitchControl.h"
 #include "PlatformGraphics.h"
+#include "UserSettings.h"
 #include "ValueReadOut.h"
 #include "VoiceActivity.h"
 
@@ -117,5 +119,11 @@ IGraphics* MakeCyclochordEditor(IPluginBase* plug, void* moduleInstance, const s
   const IBitmap light = graphics->LoadBitmap(103, "img/spare-led.png", 2);
   for (const LightRow& row : kLightRows)
     graphics->AttachControl(new IIndicatorControl(plug, row.x, row.y, light, activity, row.mBit));
+
+  // The size menu, in the title bar left of the vendor's name, in the title's colour.
+  const ITextStyle sizeStyle("Arial", 14, IColor(255, 236, 241, 212), ITextStyle::StyleNormal, ITextStyle::AlignFar, 0);
+  graphics->AttachControl(new ISizeMenuControl(plug, graphics, IRect(276, 9, 330, 25), sizeStyle));
+  // The user's size, remembered outside any host's state: ~/.config/cyclochord/settings.ini and the like.
+  graphics->UseSettingsFile(UserSettings::DefaultPath("cyclochord"));
   return graphics;
 }

@@ -11,7 +11,7 @@ class IPluginBase;
 constexpr int kCyclochordEditorWidth = 410;
 constexpr int kCyclochordEditorHeight = 680;
 
-// Builds the graphics host with its background and 61 controls, bound to the plug-in's parameters.
+// Builds the graphics host with its background and 62 controls, bound to the plug-in's parameters.
 // The caller hands the result to AttachEditor, which pushes the parameter values into the controls.
 // Null when the platform cannot make a graphics host. The lights show the bits of activity (VoiceActivity's);
 // without it they stay dark.

@@ -12,6 +12,7 @@
 #include "PixelContext.h"
 #include "PngResource.h"
 #include "RasterBitmap.h"
+#include "X11DesktopScale.h"
 
 IGraphicsLinux::IGraphicsLinux(IPluginBase* plug, int width, int height, int frameRate)
     : IGraphicsWindowed(plug, width, height, frameRate), mWindowFactory(&EditorWindowX11::Create) {}
@@ -30,6 +31,8 @@ ITextStyle IGraphicsLinux::ScaledStyle(const ITextStyle& style) const {
   scaled.mSize = ToPhysical(style.mSize);
   return scaled;
 }
+
+double IGraphicsLinux::DesktopScale(void*) { return X11DesktopScale(); }
 
 bool IGraphicsLinux::NeedsFont(ITextStyle* style) const {
   if (mFontMade) return false;

@@ -35,6 +35,7 @@ class IGraphicsLinux : public IGraphicsWindowed {
  protected:
   std::unique_ptr<EditorWindow> MakeWindow(void* parent) override;
   void OnScaleChanged() override;
+  double DesktopScale(void* parent) override;
   RecursiveLock* WindowThreadLock() override { return &ControlsLock(); }
 
  private:

@@ -25,9 +25,10 @@ class IEditorInterface {
   // The window's size in pixels of the screen: the logical size at the scale.
   virtual int WindowWidth() const { return Width(); }
   virtual int WindowHeight() const { return Height(); }
-  // Screen pixels per logical unit (1 = 100 %). SetScale gives the value used, clamped to what the editor offers.
+  // Screen pixels per logical unit (1 = 100 %).
   virtual double Scale() const { return 1.0; }
-  virtual double SetScale(double /*scale*/) { return 1.0; }
+  // The scale the host draws at; false when the editor keeps another (the user chose one, or it cannot scale).
+  virtual bool SetHostScale(double /*scale*/) { return false; }
   // Returns the editor's window, or null when it could not be opened.
   virtual void* OpenWindow(void* parentWindow) = 0;
   virtual void CloseWindow() = 0;

@@ -142,7 +142,11 @@ void VstWrapper::VstSetParameter(AEffect* effect, VstInt32 index, float value) {
 
 // ---- Editor ----
 
-void VstWrapper::OnEditorResized(int, int) { UpdateEditorRect(); }
+void VstWrapper::OnEditorResized(int width, int height) {
+  UpdateEditorRect();
+  // Hosts that can resize their frame answer 1; the others keep it, and the editor shows what fits.
+  CallHost(audioMasterSizeWindow, width, height);
+}
 
 void VstWrapper::UpdateEditorRect() {
   const IEditorInterface* graphics = mPlug->GetGraphics();

@@ -23,6 +23,7 @@
 #include "ITextControl.h"
 #include "PlatformGraphics.h"
 #include "RasterBitmap.h"
+#include "UserSettings.h"
 #include "ThreadCpuClock.h"
 #include "VstEntry.h"
 #include "X11TestDisplay.h"
@@ -802,5 +803,35 @@ TEST_F(EditorWindowX11Test, AScaleChangeWhileOpenResizesTheWindowAndRedrawsIt) {
   host.Graphics()->SetScale(1.0);
   EXPECT_TRUE(Shows(w, DefaultRender()));
   host.Close();
+  x.DestroyWindow(big);
+}
+
+TEST_F(EditorWindowX11Test, TheSizeMenuResizesTheOpenWindowAndRemembersTheChoice) {
+  const std::string settings = UserSettings::DefaultPath("cyclochord");
+  std::remove(settings.c_str());
+  const xcb_window_t big = x.MakeWindow(0, 0, kScaledWidth, kScaledHeight);
+  {
+    EditHost host;
+    ASSERT_TRUE(host.Open(big));
+    const xcb_window_t w = host.WindowId();
+    ASSERT_TRUE(Shows(w, DefaultRender()));
+    // The menu in the title bar opens its list of sizes; the third is 150 %.
+    x.Click(w, 310, 17, 1);
+    const xcb_window_t box = Box(w);
+    ASSERT_NE(box, 0u);
+    x.Click(box, 20, 1 + 2 * 18 + 9, 1);
+    ASSERT_TRUE(BoxGone(w));
+    EXPECT_TRUE(WaitFor([&] {
+      int ww = 0, wh = 0;
+      x.Size(w, &ww, &wh);
+      return ww == kScaledWidth && wh == kScaledHeight;
+    }));
+    EXPECT_TRUE(Shows(w, OffScreen({}, kTestScale), milliseconds(3000), kScaledWidth, kScaledHeight));
+    host.Close();
+  }
+  UserSettings saved(settings);
+  ASSERT_TRUE(saved.Load());
+  EXPECT_EQ(saved.GetNumber("editor-scale", 0.0), kTestScale);
+  std::remove(settings.c_str());
   x.DestroyWindow(big);
 }
