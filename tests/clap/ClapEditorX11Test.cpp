@@ -67,4 +67,40 @@ TEST(ClapEditorX11, WithoutTheHostsLoopDrawsOnItsOwnThread) {
   EXPECT_TRUE(clap_test::NoViolations(host));
 }
 
+TEST(ClapEditorX11, ANewScaleWhileOpenResizesTheEditorFromEitherThread) {
+  // On the host's loop every call shares the main thread; on the editor's own thread the scale crosses over.
+  for (bool loop : {true, false}) {
+    X11TestDisplay display;
+    REQUIRE_X_DISPLAY(display);
+    clap_test::ClapTestHost host(&kLinkedEntry);
+    host.OfferLoopExtensions(loop);
+    xcb_window_t frame = 0;
+    ASSERT_TRUE(OpenEditor(host, display, &frame));
+    auto pump = [&] {
+      if (!loop) return;
+      for (const auto& fd : host.Fds()) host.FireFd(fd.first, CLAP_POSIX_FD_READ);
+      host.FireTimers(true);
+    };
+    EXPECT_TRUE(WaitFor([&] {
+      pump();
+      return ShowsTheEditor(display, frame);
+    })) << loop;
+    EXPECT_TRUE(host.GuiSetScale(1.5));
+    uint32_t width = 0, height = 0;
+    ASSERT_TRUE(host.GuiGetSize(&width, &height));
+    EXPECT_EQ(width, 615u);
+    EXPECT_EQ(height, 1020u);
+    const std::vector<xcb_window_t> children = display.Children(frame);
+    ASSERT_EQ(children.size(), 1u);
+    EXPECT_TRUE(WaitFor([&] {
+      pump();
+      int w = 0, h = 0;
+      display.Size(children[0], &w, &h);
+      return w == 615 && h == 1020;
+    })) << loop;
+    host.GuiDestroy();
+    EXPECT_TRUE(clap_test::NoViolations(host));
+  }
+}
+
 }  // namespace
