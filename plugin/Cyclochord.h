@@ -65,5 +65,6 @@ class Cyclochord final : public IPluginBase, private NoteSink {
   VoicingEngine mEngine;
   VoiceActivity mActivity;
   double mHumanSpan = 0.0;  // stored only: output timing is never randomised
+  bool mBlockMovedNotes = true;  // a message came in or went out since the last block's end
   const ParamChangeDesc* mpParamChangeDesc[kNumParams] = {};
 };

@@ -29,7 +29,7 @@ export UBSAN_OPTIONS=${UBSAN_OPTIONS:-print_stacktrace=1:halt_on_error=1}
 work=$build/fuzz-work/$target
 mkdir -p "$work/corpus"
 binary=$(realpath "$build/out/$target")
-seconds=$(awk "BEGIN { print int($minutes * 60) }")
+seconds=$(awk "BEGIN { print int($minutes * 60 + 0.5) }")
 log=$work/run.log
 regressions=""
 [ -d "fuzz/regressions/$target" ] && regressions="fuzz/regressions/$target"

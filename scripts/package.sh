@@ -6,18 +6,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-sudo=""
-[ "$(id -u)" -eq 0 ] || sudo="sudo"
-need=()
-for p in dpkg-dev lintian zip unzip file; do
-  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || need+=("$p")
-done
-if [ ${#need[@]} -gt 0 ]; then
-  echo "Installing: ${need[*]}"
-  $sudo apt-get update -qq
-  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq "${need[@]}"
-fi
-bash scripts/install-deps.sh
+bash scripts/install-deps.sh --packages
 
 version=$(sed -n 's/^project(Cyclochord VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)
 changelog=$(sed -n '1s/^cyclochord (\([^)]*\)).*/\1/p' packaging/changelog)

@@ -7,20 +7,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 start=$SECONDS
 
-sudo=""
-[ "$(id -u)" -eq 0 ] || sudo="sudo"
-need=()
-for p in g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix binutils-mingw-w64-i686 binutils-mingw-w64-x86-64 \
-  libz-mingw-w64-dev googletest wine wine64 wine32:i386 fonts-wine xvfb xauth; do
-  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || need+=("$p")
-done
-if [ ${#need[@]} -gt 0 ]; then
-  echo "Installing: ${need[*]}"
-  dpkg --print-foreign-architectures | grep -qx i386 || $sudo dpkg --add-architecture i386
-  $sudo apt-get update -qq
-  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq "${need[@]}"
-fi
-bash scripts/install-deps.sh
+bash scripts/install-deps.sh --windows
 
 jobs=$(nproc)
 failures=()

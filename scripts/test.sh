@@ -1,38 +1,51 @@
 #!/usr/bin/env bash
-# Installs what is missing, checks the layering of includes, then builds and runs every test: a warnings-as-errors
-# release build, a build under AddressSanitizer and UndefinedBehaviorSanitizer, the clang checks (scripts/test-clang.sh:
-# sanitizers with bounds, a short run of every fuzz target, ThreadSanitizer), the 32- and 64-bit Windows builds
-# under Wine, and the packages made of the release build and the Windows builds (installed, loaded and removed).
+# The test command. Installs what is missing, checks the layering of includes, then builds and runs every test,
+# stage by stage: a warnings-as-errors release build with GCC (the block-size sweep at its full width there), the
+# clang checks (scripts/test-clang.sh: every test under AddressSanitizer and UndefinedBehaviorSanitizer with
+# bounds, every fuzz target for a fixed time, the thread tests under ThreadSanitizer), the 32- and 64-bit Windows
+# builds under Wine, and the packages made of the release and Windows builds. Compiles go through ccache, so a
+# second run on the same machine, from this clone or a fresh one, builds little. Ends with a table of the stages
+# and their wall times; the first failing stage stops the run with its exit status.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-
-bash scripts/install-deps.sh
+source scripts/stages.sh
 jobs=$(nproc)
+# Room for every build of the test command, so that a re-run finds all of them in the cache.
+export CCACHE_MAXSIZE=${CCACHE_MAXSIZE:-20G}
 
-run_suite() {
-  local dir=$1
-  shift
-  cmake -S . -B "$dir" -DCYCLOCHORD_WERROR=ON "$@" >/dev/null
-  cmake --build "$dir" -j"$jobs"
-  (cd "$dir" && ctest --output-on-failure -j"$jobs")
+release=build/test-release
+release_build() {
+  cmake -S . -B $release -DCMAKE_BUILD_TYPE=Release -DCYCLOCHORD_WERROR=ON >/dev/null
+  cmake --build $release -j"$jobs"
 }
 
-echo "== Layering of includes =="
-bash scripts/check-layers.sh
+# The Windows and packaging tools (Wine is most of the download) install while the release build compiles; the
+# stage that waits for them reads the exit status from a file, as stages run in subshells.
+tools_log=build/install-tools.log
+tools_status=build/install-tools.status
+wait_for_tools() {
+  while [ ! -s $tools_status ]; do sleep 1; done
+  cat $tools_log
+  return "$(cat $tools_status)"
+}
 
-echo "== Release build and tests =="
-run_suite build/test-release -DCMAKE_BUILD_TYPE=Release
-
-echo "== Sanitizer build and tests =="
-export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1
-export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
-run_suite build/test-asan -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCYCLOCHORD_SANITIZE=ON -DCYCLOCHORD_BENCH=OFF
-
-echo "== Clang sanitizer build and tests, fuzzing, thread stress =="
-bash scripts/test-clang.sh
-
-echo "== Windows builds and tests under Wine =="
-bash scripts/test-windows.sh
-
-echo "== Packages: the .deb installed and removed, the user install, the Windows .zip =="
-bash scripts/test-package.sh
+stage "Install missing packages for the Linux builds" bash scripts/install-deps.sh
+mkdir -p build
+rm -f $tools_status
+(
+  start=$SECONDS
+  status=0
+  bash scripts/install-deps.sh --windows --packages || status=$?
+  echo "Windows and packaging tools: exit $status after $((SECONDS - start)) s"
+  echo $status >$tools_status
+) >$tools_log 2>&1 &
+stage "Layering of includes" bash scripts/check-layers.sh
+stage "Release build (GCC, warnings as errors)" release_build
+stage "Release tests" bash -c "cd $release && ctest --output-on-failure -j$jobs"
+stage "Clang sanitizer build and tests" bash scripts/test-clang.sh sanitizers
+stage "Fuzzing, ${FUZZ_SECONDS:-30} s per target" bash scripts/test-clang.sh fuzz
+stage "ThreadSanitizer build and thread tests" bash scripts/test-clang.sh threads
+stage "Wait for the Windows and packaging tools" wait_for_tools
+stage "Windows builds and tests under Wine" bash scripts/test-windows.sh
+stage "Packages installed, used and removed" bash scripts/test-package.sh
+stage_table

@@ -78,7 +78,8 @@ struct Case {
   std::vector<std::string> settings, clapSettings;
 };
 
-std::vector<Case> Cases(const ScratchFolder& scratch) {
+// The examples of renders.list by their names, then two busy sessions; "changes" is written into the scratch folder.
+std::vector<Case> Cases(const std::string& changesFile) {
   std::vector<Case> cases;
   const std::string source = CYCLOCHORD_SOURCE_DIR;
   std::ifstream list(source + "/examples/renders.list");
@@ -90,41 +91,58 @@ std::vector<Case> Cases(const ScratchFolder& scratch) {
       cases.push_back({name, source + "/examples/" + midi, load, load});
     }
   }
-  const std::string changes = scratch.Path("changes.mid");
-  WriteBytes(changes, WriteMidiFile(ChangesUnderHeldNotes()));
-  cases.push_back({"changes", changes, kBusy, kBusyClap});
+  cases.push_back({"changes", changesFile, kBusy, kBusyClap});
   cases.push_back({"bass busy", source + "/examples/bass.mid", kBusy, kBusyClap});
   return cases;
+}
+
+std::vector<std::string> CaseNames() {
+  std::vector<std::string> names;
+  for (const Case& c : Cases("")) names.push_back(c.name);
+  return names;
 }
 
 }  // namespace
 
 #ifdef CYCLOCHORD_MODULE_BUILT
-TEST(BlockSize, EveryExampleGivesTheSameBytesAtEveryBlockSizeInEveryFormat) {
+// One test a session, so that ctest's shards share the renders out between the cores.
+class BlockSizeSweep : public ::testing::TestWithParam<std::string> {};
+
+TEST_P(BlockSizeSweep, GivesTheSameBytesAtEveryBlockSizeInEveryFormat) {
   ScratchFolder scratch;
-  const std::vector<Case> cases = Cases(scratch);
-  ASSERT_GE(cases.size(), 6u);
-  for (const Case& c : cases) {
-    std::vector<uint8_t> first;
-    for (const std::string module : {"Cyclochord.so", "Cyclochord.clap"}) {
-      const bool clap = module == "Cyclochord.clap";
-      for (int block : kBlockSizes) {
-        SCOPED_TRACE(c.name + " through " + module + ", blocks of " + std::to_string(block));
-        std::vector<std::string> args = {"render", clap ? "./" + module : ModulePath(module), c.midi, "-o",
-                                         scratch.Path("out.mid"), "--block", std::to_string(block)};
-        const std::vector<std::string>& settings = clap ? c.clapSettings : c.settings;
-        args.insert(args.end(), settings.begin(), settings.end());
-        const ToolRun run = RunTool(args);
-        ASSERT_EQ(run.status, 0) << run.err << run.out;
-        const std::vector<uint8_t> bytes = ReadBytes(scratch.Path("out.mid"));
-        if (first.empty())
-          first = bytes;
-        else if (bytes != first)
-          ADD_FAILURE() << FirstDifference(bytes, first) << " (VST, blocks of " << kBlockSizes[0] << " first)";
-      }
+  WriteBytes(scratch.Path("changes.mid"), WriteMidiFile(ChangesUnderHeldNotes()));
+  const std::vector<Case> cases = Cases(scratch.Path("changes.mid"));
+  const auto c = std::find_if(cases.begin(), cases.end(), [](const Case& k) { return k.name == GetParam(); });
+  ASSERT_NE(c, cases.end());
+  std::vector<uint8_t> first;
+  for (const std::string module : {"Cyclochord.so", "Cyclochord.clap"}) {
+    const bool clap = module == "Cyclochord.clap";
+    for (int block : kBlockSizes) {
+      SCOPED_TRACE(c->name + " through " + module + ", blocks of " + std::to_string(block));
+      std::vector<std::string> args = {"render", clap ? "./" + module : ModulePath(module), c->midi, "-o",
+                                       scratch.Path("out.mid"), "--block", std::to_string(block)};
+      const std::vector<std::string>& settings = clap ? c->clapSettings : c->settings;
+      args.insert(args.end(), settings.begin(), settings.end());
+      const ToolRun run = RunTool(args);
+      ASSERT_EQ(run.status, 0) << run.err << run.out;
+      const std::vector<uint8_t> bytes = ReadBytes(scratch.Path("out.mid"));
+      if (first.empty())
+        first = bytes;
+      else if (bytes != first)
+        ADD_FAILURE() << FirstDifference(bytes, first) << " (VST, blocks of " << kBlockSizes[0] << " first)";
     }
   }
 }
+
+TEST(BlockSizeSweepCases, AreTheExamplesAndTheBusySessions) { EXPECT_GE(CaseNames().size(), 6u); }
+
+INSTANTIATE_TEST_SUITE_P(Sessions, BlockSizeSweep, ::testing::ValuesIn(CaseNames()),
+                         [](const ::testing::TestParamInfo<std::string>& session) {
+                           std::string name = session.param;
+                           std::replace(name.begin(), name.end(), '-', '_');
+                           std::replace(name.begin(), name.end(), ' ', '_');
+                           return name;
+                         });
 #endif
 
 TEST(BlockSize, APassThroughPlugInGivesTheSameBytesAtEveryBlockSize) {
