@@ -9,45 +9,11 @@
 #include <windows.h>
 #else
 #include <dlfcn.h>
-#include <unistd.h>
 #endif
 
 namespace {
 thread_local TestHost* tLoadingHost = nullptr;  // answers calls made before effect->user is set
 
-// Plug-ins made by tests read and write the user's settings (the editor's size) in a folder of the test
-// process's own, never the user's real one, so a size chosen by hand does not change what tests see.
-struct IsolatedUserSettings {
-  std::string mFolder;
-  IsolatedUserSettings() {
-#ifdef _WIN32
-    char temp[MAX_PATH] = {};
-    if (!GetTempPathA(MAX_PATH, temp)) return;
-    mFolder = std::string(temp) + "cyclochord-test-" + std::to_string(GetCurrentProcessId());
-    CreateDirectoryA(mFolder.c_str(), nullptr);
-    _putenv_s("APPDATA", mFolder.c_str());
-#else
-    char folder[] = "/tmp/cyclochord-test-XXXXXX";
-    if (!mkdtemp(folder)) return;
-    mFolder = folder;
-    setenv("XDG_CONFIG_HOME", folder, 1);
-#endif
-  }
-  // What the editor may have written: the settings file and its folder.
-  ~IsolatedUserSettings() {
-    if (mFolder.empty()) return;
-    const std::string product = mFolder + "/cyclochord";
-    std::remove((product + "/settings.ini").c_str());
-#ifdef _WIN32
-    RemoveDirectoryA(product.c_str());
-    RemoveDirectoryA(mFolder.c_str());
-#else
-    rmdir(product.c_str());
-    rmdir(mFolder.c_str());
-#endif
-  }
-};
-const IsolatedUserSettings kIsolatedUserSettings;
 
 #ifdef _WIN32
 void* OpenModule(const std::string& path, std::string* error) {
