@@ -21,8 +21,9 @@ bool ClapWrapper::GuiSetParent(const clap_window_t* window) {
 }
 
 void ClapWrapper::OnEditorResized(int width, int height) {
-  // Thread-safe on the host's side; a host that refuses keeps its frame, and the editor shows what fits.
-  if (mHostGui && mHostGui->request_resize && mGuiOpen && width > 0 && height > 0)
+  // Thread-safe on the host's side; a host that refuses keeps its frame, and the editor shows what fits. Also
+  // while set_parent opens the window at the desktop's scale, which the host's get_size did not know yet.
+  if (mHostGui && mHostGui->request_resize && mGuiCreated && width > 0 && height > 0)
     mHostGui->request_resize(mHost, static_cast<uint32_t>(width), static_cast<uint32_t>(height));
 }
 

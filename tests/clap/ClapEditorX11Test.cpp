@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 #include <string>
 #include <utility>
 
@@ -105,6 +106,26 @@ TEST(ClapEditorX11, ANewScaleWhileOpenResizesTheEditorFromEitherThread) {
     host.GuiDestroy();
     EXPECT_TRUE(clap_test::NoViolations(host));
   }
+}
+
+TEST(ClapEditorX11, WithoutAScaleFromTheHostTheDesktopsIsTakenAndRequested) {
+  X11TestDisplay display;
+  REQUIRE_X_DISPLAY(display);
+  setenv("GDK_SCALE", "2", 1);
+  clap_test::ClapTestHost host(&kLinkedEntry);
+  xcb_window_t frame = 0;
+  const bool opened = OpenEditor(host, display, &frame);
+  unsetenv("GDK_SCALE");
+  ASSERT_TRUE(opened);
+  uint32_t width = 0, height = 0;
+  ASSERT_TRUE(host.GuiGetSize(&width, &height));
+  EXPECT_EQ(width, 820u);
+  EXPECT_EQ(height, 1360u);
+  const auto resizes = host.Requests().resizes;
+  ASSERT_EQ(resizes.size(), 1u);
+  EXPECT_EQ(resizes[0], std::make_pair(820u, 1360u));
+  host.GuiDestroy();
+  EXPECT_TRUE(clap_test::NoViolations(host));
 }
 
 TEST(ClapEditorX11, TheUsersSizeFromTheMenuIsRequestedFromTheHost) {
