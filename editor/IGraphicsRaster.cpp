@@ -105,10 +105,24 @@ RasterBitmap* IGraphicsRaster::ArtAtScale(const IBitmap* bitmap, int* frameHeigh
       return art.mArt;
     }
 
+  // At 200 % the twin is drawn as it is and kept in the shared cache; at other scales it is only the source of
+  // the resampling, decoded for it and let go again unless an editor at 200 % holds it already.
   RasterBitmap* twin = nullptr;
+  std::unique_ptr<RasterBitmap> passingTwin;
   for (const LoadedBitmap& loaded : mLoaded)
     if (loaded.mBitmap == source) {
-      twin = FindOrLoad(loaded.mId + kDoubleSizePngOffset, loaded.mName.c_str());
+      const int twinId = loaded.mId + kDoubleSizePngOffset;
+      if (mScale == 2.0) {
+        twin = FindOrLoad(twinId, loaded.mName.c_str());
+      } else {
+        BitmapCache& cache = BitmapCache::Instance();
+        ScopedLock lock(cache.Lock());
+        twin = cache.Find(twinId);
+        if (!twin) {
+          passingTwin.reset(LoadPlatformBitmap(twinId, loaded.mName.c_str()));
+          twin = passingTwin.get();
+        }
+      }
       break;
     }
   // A twin that is not twice the size is not one.
