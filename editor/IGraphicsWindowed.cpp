@@ -27,7 +27,11 @@ void* IGraphicsWindowed::OpenWindow(void* parentWindow) {
   mWindowPlace = IRect(0, 0, WindowWidth(), WindowHeight());
   // A host that opens again without closing gets the window where and as large as it was; a host that
   // destroyed its window first took ours along, which has no place to keep.
-  if (mWindow) mWindow->PlaceIn(parentWindow, &mWindowPlace);
+  if (mWindow && mWindow->PlaceIn(parentWindow, &mWindowPlace) && Scale() != 1.0) {
+    // Where it was, at the size of the scale it has now.
+    mWindowPlace.R = mWindowPlace.L + WindowWidth();
+    mWindowPlace.B = mWindowPlace.T + WindowHeight();
+  }
   CloseWindow();
   mParentWindow = parentWindow;
   WindowThreadGuard lock(WindowThreadLock());
