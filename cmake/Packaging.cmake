@@ -38,14 +38,15 @@ install(FILES ${compressed}/cyclochord-host.1.gz DESTINATION ${CMAKE_INSTALL_MAN
 install(FILES README.md ${PROJECT_SOURCE_DIR}/packaging/copyright ${compressed}/changelog.gz
         DESTINATION ${CYCLOCHORD_DOC_DESTINATION})
 if(IS_DIRECTORY ${PROJECT_SOURCE_DIR}/docs)
-  install(DIRECTORY docs DESTINATION ${CYCLOCHORD_DOC_DESTINATION})
+  # The guide and its pictures; the script that draws them is for building only.
+  install(DIRECTORY docs DESTINATION ${CYCLOCHORD_DOC_DESTINATION} PATTERN "*.sh" EXCLUDE)
 endif()
 # The licence under its own name too, except in the .deb, whose copyright file is where Debian keeps it.
 install(FILES LICENSE DESTINATION ${CYCLOCHORD_DOC_DESTINATION} COMPONENT licence)
 
-# Lintian's notes on the .deb, in the .deb alone: only a component asked for by name installs them.
-install(FILES ${PROJECT_SOURCE_DIR}/packaging/lintian-overrides DESTINATION ${CMAKE_INSTALL_DATAROOTDIR}/lintian/overrides
-        RENAME cyclochord COMPONENT debian EXCLUDE_FROM_ALL)
+# The tarball's own README at its top: where to copy what. Only a component asked for by name installs it.
+configure_file(${PROJECT_SOURCE_DIR}/packaging/README-tarball.txt ${CMAKE_BINARY_DIR}/README-tarball.txt @ONLY)
+install(FILES ${CMAKE_BINARY_DIR}/README-tarball.txt DESTINATION . RENAME README COMPONENT tarball EXCLUDE_FROM_ALL)
 
 # The musician's presets: every file of the presets folder.
 file(GLOB presets CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/presets/*.fxp)
@@ -73,10 +74,18 @@ set(CPACK_SOURCE_GENERATOR "")
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION sound)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
-set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+# The run-time dependencies come from dpkg-shlibdeps on the binaries (PackagingGenerators.cmake), not from CPack's
+# own run of it, which also gives every shared object below /usr/lib an ldconfig call in postinst and postrm. Hosts
+# load the modules, never the dynamic linker; without maintainer scripts, removing the package leaves no trace.
+set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS OFF)
+set(CPACK_CYCLOCHORD_BINARIES ${CMAKE_BINARY_DIR}/out/cyclochord-host ${CMAKE_BINARY_DIR}/out/Cyclochord.so
+    ${CMAKE_BINARY_DIR}/out/Cyclochord.clap)
+if(TARGET CyclochordLv2)
+  list(APPEND CPACK_CYCLOCHORD_BINARIES ${CYCLOCHORD_LV2_BUNDLE}/Cyclochord.so)
+endif()
 set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "${PROJECT_HOMEPAGE_URL}")
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 set(CPACK_PACKAGE_FILE_NAME cyclochord-${PROJECT_VERSION}-linux-${CMAKE_SYSTEM_PROCESSOR})
 set(CPACK_PROJECT_CONFIG_FILE ${PROJECT_SOURCE_DIR}/cmake/PackagingGenerators.cmake)
-set(CPACK_COMPONENTS_ALL Unspecified licence debian)
+set(CPACK_COMPONENTS_ALL Unspecified licence tarball)
 include(CPack)

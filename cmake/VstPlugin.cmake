@@ -12,6 +12,10 @@ function(add_vst_plugin target)
   else()
     target_sources(${target} PRIVATE ${PROJECT_SOURCE_DIR}/framework/vst/VstExportsAliasLinux.cpp)
     target_compile_definitions(${target} PRIVATE "CC_EXPORT=__attribute__((visibility(\"default\")))")
+    # Hidden visibility leaves the C++ runtime's weak template instances exported; the version script does not.
+    set(exports ${PROJECT_SOURCE_DIR}/framework/vst/VstExports.map)
+    target_link_options(${target} PRIVATE -Wl,--version-script=${exports})
+    set_property(TARGET ${target} APPEND PROPERTY LINK_DEPENDS ${exports})
     # Clang's sanitizer runtimes live in the executable that loads the module, so there its symbols stay open.
     if(NOT (CMAKE_CXX_COMPILER_ID MATCHES "Clang" AND (CYCLOCHORD_SANITIZE OR CYCLOCHORD_TSAN)))
       target_link_options(${target} PRIVATE -Wl,--no-undefined)

@@ -4,6 +4,10 @@
 
 namespace {
 const char* const kFeatures[] = {"note-effect", "utility", nullptr};
+// Every layout the project installs: the Windows .zip's folder, copied beside the .clap file; lib/clap/ beside
+// share/cyclochord/presets/ (the .deb, a tarball prefix); and the user install's ~/.clap with the presets in
+// the user's data folder.
+const char* const kPresetFolders[] = {"Cyclochord Presets", "../../share/cyclochord/presets", nullptr};
 }  // namespace
 
 const ClapPluginInfo kClapPluginInfo = {
@@ -14,7 +18,7 @@ const ClapPluginInfo kClapPluginInfo = {
     CyclochordIdentity::kVersionText,
     CyclochordIdentity::kDescription,
     kFeatures,
-    // As installed: lib/clap/Cyclochord.clap beside share/cyclochord/presets/.
-    "../../share/cyclochord/presets",
+    kPresetFolders,
+    "cyclochord/presets",
     CyclochordIdentity::kUniqueId,
 };

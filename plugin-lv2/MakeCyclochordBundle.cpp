@@ -40,7 +40,8 @@ std::string Stem(const std::string& path) {
 
 // A preset that would not restore exactly as written (another plug-in's, cut short, values out of range) stops
 // the build rather than reaching users.
-bool ReadPreset(IPluginBase& plug, const std::string& path, Lv2Preset* preset, std::string* error) {
+bool ReadPreset(Lv2Wrapper& wrapper, const std::string& path, Lv2Preset* preset, std::string* error) {
+  IPluginBase& plug = wrapper.Plugin();
   IProgramFile file;
   if (!ReadProgramFile(path.c_str(), &file, error)) return false;
   if (file.mPluginId != plug.UniqueId()) {
@@ -66,6 +67,10 @@ bool ReadPreset(IPluginBase& plug, const std::string& path, Lv2Preset* preset, s
   preset->mUri = std::string(kLv2PluginURIs.mPlugin) + "/presets/" + Stem(path);
   preset->mLabel = file.mName;
   preset->mChunk = file.mChunk;
+  for (int k = 0; k < wrapper.NumControlPorts(); ++k) {
+    const IParameter* param = plug.GetParam(wrapper.ParamForControlPort(k));
+    preset->mPortValues.emplace_back(Lv2PortSymbol(param->Name()), param->Value());
+  }
   return true;
 }
 }  // namespace
@@ -104,7 +109,7 @@ int main(int argc, char** argv) {
   std::vector<Lv2Preset> presets;
   for (int i = 3; i < argc; ++i) {
     Lv2Preset preset;
-    if (!ReadPreset(plug->Plugin(), argv[i], &preset, &error)) {
+    if (!ReadPreset(*plug, argv[i], &preset, &error)) {
       std::fprintf(stderr, "%s: %s\n", argv[i], error.c_str());
       return 1;
     }

@@ -22,7 +22,7 @@ for arg in "$@"; do
       packages+=(g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix binutils-mingw-w64-i686
         binutils-mingw-w64-x86-64 libz-mingw-w64-dev googletest wine wine64 wine32:i386 fonts-wine)
       ;;
-    --packages) packages+=(dpkg-dev lintian zip unzip file) ;;
+    --packages) packages+=(dpkg-dev lintian zip unzip file pandoc) ;;
     *) echo "usage: $0 [--windows] [--packages]" >&2; exit 2 ;;
   esac
 done

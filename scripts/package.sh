@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Builds the release packages into build/packages/: cyclochord_VERSION_amd64.deb (checked with lintian), a .tar.gz
 # of the same files, and, where the Windows builds exist (scripts/test-windows.sh makes them), a .zip of the 32- and
-# 64-bit modules with the presets. Installs what it needs. The Linux build is CYCLOCHORD_BUILD (build/test-release,
-# the test command's, so that it is reused); exits non-zero when a package cannot be made or lintian finds errors.
+# 64-bit modules with the presets and the guide as one HTML page. Installs what it needs. The Linux build is
+# CYCLOCHORD_BUILD (build/test-release, the test command's, so that it is reused); exits non-zero when a package
+# cannot be made or lintian finds errors.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -32,7 +33,7 @@ deb=$out/cyclochord_${version}_amd64.deb
 dpkg-deb -f "$deb"
 
 echo "== lintian"
-# Warnings we accept are overridden, with the reason, in packaging/lintian-overrides; I: lines are notes only.
+# No warning is overridden; I: lines are notes only.
 lintian --fail-on error,warning --display-info "$deb" || { echo "lintian: errors or warnings (above)" >&2; exit 1; }
 cat <<'NOTES'
 lintian: no errors or warnings. Its notes (I:), where it shows them, are known:
@@ -53,10 +54,14 @@ if [ -n "$missing" ]; then
   echo "skipped: no Windows build (missing$missing); scripts/test-windows.sh makes it"
 else
   stage=$out/zip/Cyclochord-$version
-  mkdir -p "$stage/32-bit" "$stage/64-bit" "$stage/Presets"
+  # The CLAP module finds its presets in a "Cyclochord Presets" folder beside it: the guide says to copy both.
+  mkdir -p "$stage/32-bit" "$stage/64-bit" "$stage/Cyclochord Presets"
   cp build/win-i686/out/Cyclochord.dll build/win-i686/out/Cyclochord.clap "$stage/32-bit/"
   cp build/win-x86_64/out/Cyclochord.dll build/win-x86_64/out/Cyclochord.clap "$stage/64-bit/"
-  cp presets/*.fxp "$stage/Presets/"
+  cp presets/*.fxp "$stage/Cyclochord Presets/"
+  # One file with its pictures inside, which any browser opens.
+  pandoc docs/guide.md --from gfm --standalone --self-contained --resource-path=docs \
+    --metadata pagetitle="Cyclochord user's guide" -o "$stage/Cyclochord Guide.html"
   # Notepad of older Windows shows a file of bare LF as one line.
   sed "s/@VERSION@/$version/; s/\$/\r/" packaging/README-windows.txt >"$stage/README.txt"
   sed 's/$/\r/' LICENSE >"$stage/LICENSE.txt"

@@ -23,6 +23,14 @@ check() {  # description, command...
   if "$@"; then echo "  ok: $what"; else echo "  FAILED: $what"; failures+=("$what"); fi
 }
 
+# The presets a CLAP host's browser finds for a module (cyclochord-host info indexes its discovery) with HOME set
+# as given: all of them, in the folder given.
+clap_presets_in() {  # home, host, module, folder
+  local listing
+  listing=$(HOME=$1 XDG_DATA_HOME='' "$2" info "$3" 2>&1) || return 1
+  grep -qxF "presets       Factory presets: $4 (factory content), $(ls presets/*.fxp | wc -l) found" <<<"$listing"
+}
+
 bash scripts/package.sh
 deb=build/packages/cyclochord_${version}_amd64.deb
 work=$PWD/build/package-test
@@ -35,6 +43,10 @@ check "package version is $version" test "$(dpkg-deb -f "$deb" Version)" = "$ver
 check "dpkg-shlibdeps found the run-time libraries" grep -q 'libc6 (>=' <<<"$depends"
 check "installs under /usr only" bash -c "! dpkg-deb -c '$deb' | awk '{print \$6}' | grep -v '^\./usr/' | grep -v '^\./\$'"
 check "copyright file in /usr/share/doc/cyclochord" bash -c "dpkg-deb -c '$deb' | grep -q ' ./usr/share/doc/cyclochord/copyright\$'"
+check "no maintainer scripts: the control part holds control and md5sums only" \
+  test "$(dpkg-deb --ctrl-tarfile "$deb" | tar -t | grep -v '^\./$' | LC_ALL=C sort | tr '\n' ' ')" = "./control ./md5sums "
+check "nothing but documentation under /usr/share/doc (no scripts, nothing executable)" \
+  bash -c "! dpkg-deb -c '$deb' | awk '\$6 ~ /^\\.\\/usr\\/share\\/doc\\// && (\$1 ~ /^-.*x/ || \$6 ~ /\\.sh\$/)' | grep -q ."
 
 echo "== installing with dpkg"
 if dpkg-query -W -f='${Status}' cyclochord 2>/dev/null | grep -q "ok installed"; then
@@ -65,6 +77,8 @@ check "info loads the installed VST module, version $decimal" \
   grep -q "^version  *$decimal (vendor version $decimal," "$work/info-vst.txt"
 $host info /usr/lib/clap/Cyclochord.clap >"$work/info-clap.txt" || true
 check "info loads the installed CLAP module, version $version" grep -qx "version  *$version" "$work/info-clap.txt"
+check "CLAP preset discovery finds every preset in /usr/share/cyclochord/presets" \
+  clap_presets_in "$work/empty-home" $host /usr/lib/clap/Cyclochord.clap /usr/share/cyclochord/presets
 ttl=/usr/lib/lv2/Cyclochord.lv2/Cyclochord.ttl
 check "the installed Turtle says version $version" bash -c "grep -q 'lv2:minorVersion $((2 * (major * 100 + minor))) ;' $ttl &&
   grep -q 'lv2:microVersion $patch ;' $ttl"
@@ -91,8 +105,8 @@ while read -r name midi preset; do
   done
 done <examples/renders.list
 
-echo "== removing the package"
-$sudo dpkg -P cyclochord >/dev/null
+echo "== removing the package as a musician does (apt remove, no purge)"
+DEBIAN_FRONTEND=noninteractive $sudo apt-get remove -y -qq cyclochord >/dev/null
 removed=1
 snapshot >"$work/after.txt"
 if diff "$work/before.txt" "$work/after.txt" >"$work/left.txt"; then
@@ -100,9 +114,21 @@ if diff "$work/before.txt" "$work/after.txt" >"$work/left.txt"; then
 else
   echo "  FAILED: files differ after removal:"
   sed 's/^/    /' "$work/left.txt" | head -40
-  failures+=("files left after dpkg -P")
+  failures+=("files left after apt remove")
 fi
-check "dpkg no longer knows cyclochord" bash -c '! dpkg-query -W cyclochord >/dev/null 2>&1'
+check "dpkg no longer knows cyclochord (not even as removed, 'rc')" bash -c '! dpkg-query -W cyclochord >/dev/null 2>&1'
+
+echo "== the .tar.gz unpacked under a prefix"
+tgz=build/packages/cyclochord-${version}-linux-$(uname -m).tar.gz
+prefix=$work/prefix
+mkdir -p "$prefix"
+tar -xzf "$tgz" -C "$prefix" --strip-components=1
+check "the tarball's README at its top says where to copy what" grep -q "cp lib/clap/Cyclochord.clap ~/.clap/" "$prefix/README"
+check "the tarball holds the .deb's files under the prefix" bash -c "cd '$prefix' && test -f lib/vst/Cyclochord.so &&
+  test -f lib/lv2/Cyclochord.lv2/manifest.ttl && test -f lib/clap/Cyclochord.clap && ls share/cyclochord/presets/*.fxp >/dev/null"
+check "CLAP preset discovery finds every preset in the prefix's share/cyclochord/presets" \
+  clap_presets_in "$work/empty-home" "$build/out/cyclochord-host" "$prefix/lib/clap/Cyclochord.clap" \
+  "$prefix/share/cyclochord/presets"
 
 echo "== scripts/install.sh --user and --uninstall in a scratch home"
 home=$work/home
@@ -115,6 +141,9 @@ for f in .vst/Cyclochord.so .clap/Cyclochord.clap .lv2/Cyclochord.lv2/manifest.t
   check "user install has ~/$f" test -f "$home/$f"
 done
 check "user install's host reports $version" test "$("$home/.local/bin/cyclochord-host" --version)" = "cyclochord-host $version"
+check "CLAP preset discovery from ~/.clap finds every preset in ~/.local/share/cyclochord/presets" \
+  clap_presets_in "$home" "$home/.local/bin/cyclochord-host" "$home/.clap/Cyclochord.clap" \
+  "$home/.local/share/cyclochord/presets"
 HOME=$home XDG_DATA_HOME= bash scripts/install.sh --uninstall >/dev/null
 (cd "$home" && find . | LC_ALL=C sort) >"$work/home-after.txt"
 if diff "$work/home-before.txt" "$work/home-after.txt"; then
@@ -132,7 +161,9 @@ else
   unzip -q "$zip" -d "$work/zip"
   top=$work/zip/Cyclochord-$version
   check "README.txt has CRLF line ends" grep -q $'\r$' "$top/README.txt"
-  check "presets in the zip" bash -c "ls '$top'/Presets/*.fxp >/dev/null"
+  check "presets in the zip's Cyclochord Presets folder" bash -c "ls '$top/Cyclochord Presets'/*.fxp >/dev/null"
+  check "the guide as one HTML file with its pictures inside" \
+    test "$(grep -o 'src="data:image/png' "$top/Cyclochord Guide.html" | wc -l)" -ge 3
   first=$(awk '!/^#/ && NF {print; exit}' examples/renders.list)
   read -r name midi preset <<<"$first"
   for arch in i686 x86_64; do
@@ -145,6 +176,14 @@ else
     wine "$exe" info "$top/$bits-bit/Cyclochord.clap" >"$work/info-$arch-clap.txt" 2>&1 || true
     check "$bits-bit Cyclochord.clap from the zip loads, version $version" \
       grep -q "^version  *$version\s*$" "$work/info-$arch-clap.txt"
+    # As the guide says: Cyclochord.clap and the Cyclochord Presets folder side by side in the CLAP folder.
+    clapdir="$work/win$bits/Common Files/CLAP"
+    mkdir -p "$clapdir"
+    cp "$top/$bits-bit/Cyclochord.clap" "$clapdir/"
+    cp -r "$top/Cyclochord Presets" "$clapdir/"
+    wine "$exe" info "$clapdir/Cyclochord.clap" >"$work/info-$arch-clap-installed.txt" 2>&1 || true
+    check "$bits-bit CLAP preset discovery finds every preset in Cyclochord Presets beside the .clap" \
+      grep -qF "Cyclochord Presets (factory content), $(ls presets/*.fxp | wc -l) found" "$work/info-$arch-clap-installed.txt"
     for module in Cyclochord.dll Cyclochord.clap; do
       out=$work/renders/$name-win$bits-$module.mid
       wine "$exe" render "$top/$bits-bit/$module" "examples/$midi" -o "$out" --load-fxp "presets/$preset" \

@@ -84,16 +84,19 @@ void CLAP_ABI ClapEntryDeinit() {
 const void* CLAP_ABI ClapEntryGetFactory(const char* factoryId) {
   if (!factoryId) return nullptr;
   if (std::strcmp(factoryId, CLAP_PLUGIN_FACTORY_ID) == 0) return &kPluginFactory;
-  if (kClapPluginInfo.mPresetFolder && (std::strcmp(factoryId, CLAP_PRESET_DISCOVERY_FACTORY_ID) == 0 ||
-                                        std::strcmp(factoryId, CLAP_PRESET_DISCOVERY_FACTORY_ID_COMPAT) == 0))
+  if (kClapPluginInfo.mPresetFolders && (std::strcmp(factoryId, CLAP_PRESET_DISCOVERY_FACTORY_ID) == 0 ||
+                                         std::strcmp(factoryId, CLAP_PRESET_DISCOVERY_FACTORY_ID_COMPAT) == 0))
     return ClapPresetDiscoveryFactory();
   return nullptr;
 }
 
-std::string ClapPresetFolder() {
+std::vector<std::string> ClapPresetFolders() {
   std::lock_guard<std::mutex> lock(EntryMutex());
-  if (gPluginPath.empty() || !kClapPluginInfo.mPresetFolder) return std::string();
-  return JoinFolder(gPluginPath, kClapPluginInfo.mPresetFolder);
+  std::vector<std::string> folders;
+  if (gPluginPath.empty() || !kClapPluginInfo.mPresetFolders) return folders;
+  for (const char* const* folder = kClapPluginInfo.mPresetFolders; *folder; ++folder)
+    folders.push_back(JoinFolder(gPluginPath, *folder));
+  return folders;
 }
 
 const clap_plugin_t* ClapCreatePlugin(const clap_host_t* host, PluginFactory factory) {

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "ClapAbi.h"
 #include "PluginFactory.h"
@@ -15,8 +16,11 @@ struct ClapPluginInfo {
   const char* mVersion;
   const char* mDescription;
   const char* const* mFeatures;  // ends with a null entry
-  // The shipped presets (program files), relative to the folder that holds the .clap file; null: none.
-  const char* mPresetFolder;
+  // Where the shipped presets (program files) may be, tried in order, the first folder that exists taken:
+  // folders relative to the one that holds the .clap file (a null-ended list; null: no presets), then one
+  // relative to the user's data folder (Linux: XDG_DATA_HOME or ~/.local/share; null: none).
+  const char* const* mPresetFolders;
+  const char* mUserPresetFolder;
   int32_t mProgramFileId;  // the plug-in id that program files of this plug-in carry
 };
 extern const ClapPluginInfo kClapPluginInfo;
@@ -26,8 +30,9 @@ bool CLAP_ABI ClapEntryInit(const char* pluginPath);
 void CLAP_ABI ClapEntryDeinit();
 const void* CLAP_ABI ClapEntryGetFactory(const char* factoryId);
 
-// The shipped presets' folder for the module file the entry was initialised with; empty when unknown.
-std::string ClapPresetFolder();
+// The folders the shipped presets may be in for the module file the entry was initialised with, in the order
+// to try them; none when unknown.
+std::vector<std::string> ClapPresetFolders();
 // The preset-discovery factory (ClapPresets.cpp): one provider for the shipped presets.
 const void* ClapPresetDiscoveryFactory();
 

@@ -1,8 +1,10 @@
 // Presets for CLAP hosts: the discovery factory that shows the shipped program files in a host's preset
 // browser, and preset-load, which loads one of them the way state load loads a chunk.
+#include <cstdlib>
 #include <cstring>
 #include <new>
 #include <string>
+#include <vector>
 
 #include "ClapEntry.h"
 #include "ClapWrapper.h"
@@ -28,6 +30,29 @@ bool IsFolder(const std::string& path) {
   struct stat info;
   return stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
 #endif
+}
+
+// The user's own data folder, the way the XDG base directories name it; Windows keeps presets beside the module.
+std::string UserDataFolder() {
+#ifdef _WIN32
+  return std::string();
+#else
+  const char* data = std::getenv("XDG_DATA_HOME");
+  if (data && data[0] == '/') return data;  // a relative one is to be ignored
+  const char* home = std::getenv("HOME");
+  return home && home[0] == '/' ? std::string(home) + "/.local/share" : std::string();
+#endif
+}
+
+// The first place the presets are installed in, in the product's order; empty when none is there.
+std::string FindPresetFolder() {
+  std::vector<std::string> folders = ClapPresetFolders();
+  const std::string data = UserDataFolder();
+  if (!folders.empty() && kClapPluginInfo.mUserPresetFolder && !data.empty())
+    folders.push_back(data + "/" + kClapPluginInfo.mUserPresetFolder);
+  for (const std::string& folder : folders)
+    if (IsFolder(folder)) return folder;
+  return std::string();
 }
 
 // A program file is ours when it is whole, carries our id and holds our chunk: what preset-load accepts.
@@ -70,9 +95,9 @@ struct Provider {
     if (!indexer->declare_filetype || !indexer->declare_location) return false;
     const clap_preset_discovery_filetype_t type = {self->mFileTypeName.c_str(), "", "fxp"};
     if (!indexer->declare_filetype(indexer, &type)) return false;
-    // Where no presets were installed beside the module (a build tree, a copied file), there is nothing to show.
-    self->mFolder = ClapPresetFolder();
-    if (self->mFolder.empty() || !IsFolder(self->mFolder)) return true;
+    // Where no presets were installed for the module (a build tree, a copied file), there is nothing to show.
+    self->mFolder = FindPresetFolder();
+    if (self->mFolder.empty()) return true;
     const clap_preset_discovery_location_t location = {CLAP_PRESET_DISCOVERY_IS_FACTORY_CONTENT, "Factory presets",
                                                        CLAP_PRESET_DISCOVERY_LOCATION_FILE, self->mFolder.c_str()};
     return indexer->declare_location(indexer, &location);

@@ -1,5 +1,7 @@
 #include "Lv2Presets.h"
 
+#include <cstdio>
+
 #include "Lv2HostLink.h"
 
 namespace {
@@ -10,6 +12,14 @@ std::string Quoted(const std::string& text) {
     out += c;
   }
   return out + "\"";
+}
+
+// A port value typed as a float, the type of a control port: lilv hands an integer literal to hosts as an
+// atom:Int, which a host that takes floats only would skip. Nine digits give the float back exactly.
+std::string FloatLiteral(double value) {
+  char text[48];
+  std::snprintf(text, sizeof(text), "\"%.9g\"^^xsd:float", static_cast<double>(static_cast<float>(value)));
+  return text;
 }
 }  // namespace
 
@@ -46,8 +56,17 @@ void WriteLV2Presets(const Lv2PluginURIs& uris, const std::vector<Lv2Preset>& pr
     out << "\n<" << preset.mUri << ">\n"
         << "  a pset:Preset ;\n"
         << "  lv2:appliesTo <" << uris.mPlugin << "> ;\n"
-        << "  rdfs:label " << Quoted(preset.mLabel) << " ;\n"
-        << "  state:state [\n"
+        << "  rdfs:label " << Quoted(preset.mLabel) << " ;\n";
+    // Hosts set the ports after restoring the state, so their controls, automation and sessions show the
+    // preset; values equal to the chunk's change nothing.
+    if (!preset.mPortValues.empty()) {
+      out << "  lv2:port";
+      for (size_t i = 0; i < preset.mPortValues.size(); ++i)
+        out << (i ? " ,\n    " : "\n    ") << "[ lv2:symbol " << Quoted(preset.mPortValues[i].first)
+            << " ; pset:value " << FloatLiteral(preset.mPortValues[i].second) << " ]";
+      out << " ;\n";
+    }
+    out << "  state:state [\n"
         << "    <" << uris.mStateChunk << "> \"" << Base64(preset.mChunk) << "\"^^xsd:base64Binary\n"
         << "  ] .\n";
   }

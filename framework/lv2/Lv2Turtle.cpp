@@ -14,6 +14,7 @@ const char kPrefixes[] =
     "@prefix lv2:   <http://lv2plug.in/ns/lv2core#> .\n"
     "@prefix midi:  <http://lv2plug.in/ns/ext/midi#> .\n"
     "@prefix opts:  <http://lv2plug.in/ns/ext/options#> .\n"
+    "@prefix pprops: <http://lv2plug.in/ns/ext/port-props#> .\n"
     "@prefix rdf:   <http://www.w3.org/1999/02/22-rdf-syntax-ns#> .\n"
     "@prefix rdfs:  <http://www.w3.org/2000/01/rdf-schema#> .\n"
     "@prefix rsz:   <http://lv2plug.in/ns/ext/resize-port#> .\n"
@@ -57,6 +58,8 @@ void WriteControlPort(const IParameter& param, int port, const std::string& symb
     case kParamEnum: out << " ;\n      lv2:portProperty lv2:integer , lv2:enumeration"; break;
     default: break;
   }
+  // Generic UIs leave it out; hosts still save and restore it with the rest.
+  if (param.Hidden()) out << " ;\n      lv2:portProperty pprops:notOnGUI";
   // The texts a host shows for an enumeration are the ones the plug-in itself shows.
   if (param.Type() == kParamEnum && param.NumDisplayTexts() > 0) {
     out << " ;\n      lv2:scalePoint";

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <map>
@@ -62,6 +63,33 @@ class Install {
 
  private:
   fs::path mRoot;
+};
+
+// Sets an environment variable for a test's length; null unsets it.
+class ScopedEnv {
+ public:
+  ScopedEnv(const char* name, const std::string* value) : mName(name) {
+    const char* old = std::getenv(name);
+    mHad = old != nullptr;
+    if (old) mOld = old;
+    Set(value ? value->c_str() : nullptr);
+  }
+  ~ScopedEnv() { Set(mHad ? mOld.c_str() : nullptr); }
+
+ private:
+  void Set(const char* value) {
+#ifndef _WIN32  // the Windows module reads neither
+    if (value)
+      setenv(mName, value, 1);
+    else
+      unsetenv(mName);
+#else
+    (void)value;
+#endif
+  }
+  const char* mName;
+  bool mHad = false;
+  std::string mOld;
 };
 
 // A host's indexer and metadata receiver in one: what the provider declared and reported.
@@ -168,6 +196,9 @@ TEST(ClapPresetDiscovery, ListsEveryShippedPresetByNameUnderBothFactoryIds) {
 TEST(ClapPresetDiscovery, NoLocationWhereNoPresetsWereInstalledAndErrorsForBadFiles) {
   Install install;
   {
+    const std::string home = install.Scratch("home").string();  // whatever the user installed stays out
+    ScopedEnv homeEnv("HOME", &home);
+    ScopedEnv dataEnv("XDG_DATA_HOME", nullptr);
     Discovery discovery(install.Scratch("elsewhere/Cyclochord.clap").string());
     ASSERT_TRUE(discovery.Ok());
     EXPECT_EQ(discovery.mIndexer.mExtensions.size(), 1u);
@@ -184,6 +215,66 @@ TEST(ClapPresetDiscovery, NoLocationWhereNoPresetsWereInstalledAndErrorsForBadFi
                                                  &discovery.mIndexer.mReceiver));
   EXPECT_EQ(discovery.mIndexer.mErrors.size(), 3u);
   EXPECT_TRUE(discovery.mIndexer.mNames.empty());
+}
+
+// ---- every layout the packages install ----
+
+struct LayoutCase {
+  const char* name;
+  const char* module;       // where the .clap file is, under a scratch root that is also HOME's parent
+  const char* presets;      // where the presets were installed; null: nowhere
+  const char* alsoPresets;  // presets of another install, not this module's; null: none
+  const char* dataHome;     // XDG_DATA_HOME under the root; null: unset
+  bool userDataFolder;      // the layout relies on the user's data folder, which Windows does not use
+};
+
+const LayoutCase kLayouts[] = {
+    {"the .deb", "usr/lib/clap/Cyclochord.clap", "usr/share/cyclochord/presets", nullptr, nullptr, false},
+    {"a prefix from the tarball", "opt/cyclochord-1.0.0/lib/clap/Cyclochord.clap",
+     "opt/cyclochord-1.0.0/share/cyclochord/presets", nullptr, nullptr, false},
+    {"install.sh --user", "home/.clap/Cyclochord.clap", "home/.local/share/cyclochord/presets", nullptr, nullptr, true},
+    {"install.sh --user with XDG_DATA_HOME", "home/.clap/Cyclochord.clap", "data/cyclochord/presets",
+     "home/.local/share/cyclochord/presets", "data", true},
+    {"the Windows .zip copied into a CLAP folder", "Common Files/CLAP/Cyclochord.clap",
+     "Common Files/CLAP/Cyclochord Presets", nullptr, nullptr, false},
+    {"the .deb beside a user install", "usr/lib/clap/Cyclochord.clap", "usr/share/cyclochord/presets",
+     "home/.local/share/cyclochord/presets", nullptr, false},
+    {"a copied module without presets", "elsewhere/Cyclochord.clap", nullptr, nullptr, nullptr, false},
+};
+
+TEST(ClapPresetDiscovery, FindsThePresetsOfEveryInstallLayout) {
+  const fs::path root = fs::temp_directory_path() /
+                        ("cyclochord-layouts-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()));
+  for (const LayoutCase& c : kLayouts) {
+    SCOPED_TRACE(c.name);
+#ifdef _WIN32
+    if (c.userDataFolder) continue;
+#endif
+    fs::remove_all(root);
+    const std::string home = (root / "home").string();
+    const std::string dataHome = c.dataHome ? (root / c.dataHome).string() : std::string();
+    ScopedEnv homeEnv("HOME", &home);
+    ScopedEnv dataEnv("XDG_DATA_HOME", c.dataHome ? &dataHome : nullptr);
+    for (const char* folder : {c.presets, c.alsoPresets}) {
+      if (!folder) continue;
+      fs::create_directories(root / folder);
+      for (const auto& entry : fs::directory_iterator(kShipped)) fs::copy_file(entry.path(), root / folder / entry.path().filename());
+    }
+    fs::create_directories((root / c.module).parent_path());
+    Discovery discovery((root / c.module).string());
+    ASSERT_TRUE(discovery.Ok());
+    if (!c.presets) {
+      EXPECT_TRUE(discovery.mIndexer.mLocations.empty());
+      continue;
+    }
+    // Every layout is tried, also after one fails.
+    EXPECT_EQ(discovery.mIndexer.mLocations, std::vector<std::string>{(root / c.presets).generic_string()});
+    if (discovery.mIndexer.mLocations.size() != 1) continue;
+    discovery.IndexAll();
+    EXPECT_EQ(discovery.mIndexer.mNames.size(), kExpected.size());
+    EXPECT_TRUE(discovery.mIndexer.mErrors.empty());
+  }
+  fs::remove_all(root);
 }
 
 // ---- the same session through VST with the program file and through CLAP with preset-load ----

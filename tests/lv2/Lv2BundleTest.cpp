@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <lv2/core/lv2.h>
+#include <lv2/port-props/port-props.h>
 
 #include <cmath>
 
@@ -16,7 +17,7 @@ const char kUri[] = "https://larkspire.example/plugins/cyclochord";
 struct Port {
   std::string mSymbol, mName;
   float mMin, mMax, mDefault;
-  bool mToggled, mEnumeration, mInteger;
+  bool mToggled, mEnumeration, mInteger, mNotOnGui;
   std::vector<std::pair<float, std::string>> mScalePoints;
 };
 
@@ -27,6 +28,7 @@ std::vector<Port> ControlPorts(LilvHost& host) {
   LilvNode* toggled = lilv_new_uri(world, LV2_CORE__toggled);
   LilvNode* enumeration = lilv_new_uri(world, LV2_CORE__enumeration);
   LilvNode* integer = lilv_new_uri(world, LV2_CORE__integer);
+  LilvNode* notOnGui = lilv_new_uri(world, LV2_PORT_PROPS__notOnGUI);
   std::vector<Port> ports;
   for (uint32_t i = 0; i < lilv_plugin_get_num_ports(plugin); ++i) {
     const LilvPort* p = lilv_plugin_get_port_by_index(plugin, i);
@@ -47,6 +49,7 @@ std::vector<Port> ControlPorts(LilvHost& host) {
     port.mToggled = lilv_port_has_property(plugin, p, toggled);
     port.mEnumeration = lilv_port_has_property(plugin, p, enumeration);
     port.mInteger = lilv_port_has_property(plugin, p, integer);
+    port.mNotOnGui = lilv_port_has_property(plugin, p, notOnGui);
     LilvScalePoints* points = lilv_port_get_scale_points(plugin, p);
     LILV_FOREACH(scale_points, it, points) {
       const LilvScalePoint* point = lilv_scale_points_get(points, it);
@@ -56,7 +59,7 @@ std::vector<Port> ControlPorts(LilvHost& host) {
     lilv_scale_points_free(points);
     ports.push_back(port);
   }
-  for (LilvNode* n : {control, toggled, enumeration, integer}) lilv_node_free(n);
+  for (LilvNode* n : {control, toggled, enumeration, integer, notOnGui}) lilv_node_free(n);
   return ports;
 }
 
@@ -104,6 +107,8 @@ TEST_F(Lv2BundleTest, PortsDescribeTheParameters) {
       EXPECT_TRUE(port.mInteger);
       EXPECT_EQ(port.mScalePoints.size(), static_cast<size_t>(port.mMax - port.mMin + 1));
     }
+    // What nothing hears stays off generic UIs, as CLAP hosts hide it; the state still holds it.
+    EXPECT_EQ(port.mNotOnGui, port.mSymbol == "Human");
     if (port.mToggled) {
       EXPECT_EQ(mVst.ParamDisplayAt(index, 0.0f), "off");
       EXPECT_EQ(mVst.ParamDisplayAt(index, 1.0f), "on");

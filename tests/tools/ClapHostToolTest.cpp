@@ -3,6 +3,7 @@
 
 #include <array>
 #include <cmath>
+#include <filesystem>
 
 #include "ClapTransport.h"
 #include "MidiFileReader.h"
@@ -65,6 +66,29 @@ TEST_F(ClapTool, InfoShowsDescriptorPortsParametersAndCurrentValues) {
   run = RunTool({"info", kEcho, Path("late.fxp")});
   ASSERT_EQ(run.status, 0) << run.err;
   EXPECT_NE(run.out.find("48000 frames"), std::string::npos) << run.out;
+}
+
+// A host's preset browser finds what the plug-in's discovery offers where it is installed, bad files reported.
+TEST_F(ClapTool, InfoListsThePresetsAHostWouldFind) {
+  ToolRun run = RunTool({"info", kEcho});
+  EXPECT_NE(run.out.find("presets       none found"), std::string::npos) << run.out;
+
+  const std::filesystem::path prefix = std::filesystem::u8path(Path("prefix"));
+  const std::filesystem::path presets = prefix / "share" / "cyclochord" / "presets";
+  std::filesystem::create_directories(prefix / "lib" / "clap");
+  std::filesystem::create_directories(presets);
+  std::filesystem::copy_file(std::filesystem::u8path(ModulePath("Cyclochord.clap")), prefix / "lib" / "clap" / "Cyclochord.clap");
+  std::filesystem::copy_file(std::filesystem::path(CYCLOCHORD_SOURCE_DIR) / "presets" / "rotating-triads.fxp",
+                             presets / "rotating-triads.fxp");
+  WriteBytes((presets / "broken.fxp").u8string(), {'C', 'c', 'n', 'K'});
+  WriteBytes((presets / "notes.txt").u8string(), {'x'});
+  run = RunTool({"info", (prefix / "lib" / "clap" / "Cyclochord.clap").u8string()});
+  ASSERT_EQ(run.status, 0) << run.err;
+  for (const std::string& line :
+       {"presets       Factory presets: " + presets.generic_u8string() + " (factory content), 1 found\n",
+        std::string("  Rotating triads (rotating-triads.fxp)\n"), std::string("  not a preset: broken.fxp: ")})
+    EXPECT_NE(run.out.find(line), std::string::npos) << line << "\n" << run.out;
+  EXPECT_EQ(run.out.find("notes.txt"), std::string::npos) << "only files of the declared type are read";
 }
 
 TEST_F(ClapTool, EchoesLandOnTheirFrameWhateverTheBlockSize) {

@@ -4,6 +4,7 @@
 #include <sstream>
 
 #include "ClapInstance.h"
+#include "ClapPresetIndex.h"
 #include "CommandSupport.h"
 #include "Commands.h"
 #include "FileIo.h"
@@ -172,6 +173,15 @@ void PrintClapPlugin(const ClapInstance& plugin, std::ostream& out) {
       if (gui && gui->is_api_supported && gui->is_api_supported(plugin.Plugin(), api, floating))
         editor += std::string(editor.empty() ? "" : ", ") + api + (floating ? " floating" : " embedded");
   out << "editor        " << (editor.empty() ? "none" : editor) << "\n";
+  // What a host's preset browser would list, so that an install can be checked where it lies.
+  const std::vector<ClapPresetLocation> presets = IndexClapPresets(plugin.Entry());
+  if (presets.empty()) out << "presets       none found\n";
+  for (const ClapPresetLocation& location : presets) {
+    out << "presets       " << location.name << ": " << location.path
+        << (location.factoryContent ? " (factory content), " : ", ") << location.presets.size() << " found\n";
+    for (const std::string& preset : location.presets) out << "  " << preset << "\n";
+    for (const std::string& error : location.errors) out << "  not a preset: " << error << "\n";
+  }
 }
 
 int RunClapInfo(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {

@@ -31,6 +31,7 @@ class ClapInstance {
 
   const clap_plugin_descriptor_t& Descriptor() const { return *mPlugin->desc; }
   const clap_version_t& EntryVersion() const { return mEntry->clap_version; }
+  const clap_plugin_entry_t* Entry() const { return mEntry; }
   const std::string& Path() const { return mPath; }
   std::string Name() const;
 
