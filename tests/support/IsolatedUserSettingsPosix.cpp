@@ -11,6 +11,9 @@ namespace {
 struct IsolatedUserSettings {
   std::string mFolder;
   IsolatedUserSettings() {
+    // A child that a test starts (a death test runs the program again) shares its parent's folder.
+    const char* inherited = std::getenv("XDG_CONFIG_HOME");
+    if (inherited && std::string(inherited).rfind("/tmp/cyclochord-test-", 0) == 0) return;
     char folder[] = "/tmp/cyclochord-test-XXXXXX";
     if (!mkdtemp(folder)) return;
     mFolder = folder;

@@ -11,6 +11,9 @@ namespace {
 struct IsolatedUserSettings {
   std::string mFolder;
   IsolatedUserSettings() {
+    // A child that a test starts (a death test runs the program again) shares its parent's folder.
+    const char* inherited = std::getenv("APPDATA");
+    if (inherited && std::string(inherited).find("cyclochord-test-") != std::string::npos) return;
     char temp[MAX_PATH] = {};
     if (!GetTempPathA(MAX_PATH, temp)) return;
     mFolder = std::string(temp) + "cyclochord-test-" + std::to_string(GetCurrentProcessId());
