@@ -25,10 +25,12 @@ for f in "$out/cyclochord-host" "$out/Cyclochord.so" "$out/CyclochordEditorTests
 done
 mkdir -p "$images"
 
-# The editor with every control at its default, as the editor tests draw it (no X server needed).
-rm -f "$out/editor-render.png"
-(cd "$out" && ./CyclochordEditorTests --gtest_filter='EditorRender.*' >/dev/null)
+# The editor with every control at its default, as the editor tests draw it (no X server needed), at 100 % and
+# at 200 %.
+rm -f "$out/editor-render.png" "$out/editor-render-200.png"
+(cd "$out" && ./CyclochordEditorTests --gtest_filter='EditorRender.*:ScaledEditorRender.*' >/dev/null)
 cp "$out/editor-render.png" "$images/editor.png"
+cp "$out/editor-render-200.png" "$images/editor-200.png"
 
 # Piano rolls of an example before and after: input notes grey with a dark frame, each output channel
 # in its own colour. The host exits non-zero if a note was left hanging, and then so does this script.

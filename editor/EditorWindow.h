@@ -21,6 +21,9 @@ class EditorWindow {
   virtual bool HasTextEntry() const = 0;
   // The editor grew by dw x dh (or shrank); a window that cannot follow keeps its size.
   virtual void GrowBy(int /*dw*/, int /*dh*/) {}
+  // The editor's scale changed: the window becomes width x height pixels. Called under the lock the window's
+  // thread draws under, from any thread.
+  virtual void SetSize(int /*width*/, int /*height*/) {}
   // Where the window stands in parent's client area, for a host that opens again without closing; false, with
   // r untouched, when the window is gone or its platform opens every window afresh.
   virtual bool PlaceIn(void* /*parent*/, IRect* /*r*/) const { return false; }

@@ -1,6 +1,7 @@
 // The graphics host's control list, redraw cycle and parameter synchronisation.
 #include "IGraphics.h"
 
+#include <cmath>
 #include <cstdlib>
 
 #include "IBitmapControl.h"
@@ -8,6 +9,7 @@
 #include "IParameter.h"
 #include "IPluginBase.h"
 #include "Text.h"
+#include "UserSettings.h"
 
 IGraphics::IGraphics(IPluginBase* plug, int width, int height, int frameRate)
     : mPlug(plug), mWidth(width), mHeight(height), mFPS(frameRate > 0 ? frameRate : kDefaultFrameRate) {}
@@ -75,6 +77,85 @@ void IGraphics::Resize(int width, int height) {
   if (mPlug) mPlug->OnEditorResized(width, height);
 }
 
+// ---- Scale ----
+
+double IGraphics::SetScale(double scale) {
+  if (!(scale >= kMinScale)) scale = kMinScale;  // NaN too
+  if (scale > kMaxScale) scale = kMaxScale;
+  if (scale == mScale) return mScale;
+  mScale = scale;
+  // A press in progress was measured at the old scale.
+  CancelMouseCapture();
+  OnScaleChanged();
+  SetAllControlsDirty();
+  return mScale;
+}
+
+namespace {
+constexpr const char* kScaleKey = "editor-scale";
+}
+
+void IGraphics::UseSettingsFile(const std::string& path) {
+  mSettingsPath = path;
+  UserSettings settings(path);
+  if (!settings.Load()) return;
+  const double scale = settings.GetNumber(kScaleKey, 0.0);
+  // Only what the menu offers: a hand-edited or damaged file gives no size of its own.
+  for (double offered : kMenuScales)
+    if (scale == offered) {
+      mUserScale = scale;
+      SetScale(scale);
+    }
+}
+
+bool IGraphics::SetHostScale(double scale) {
+  if (!(scale >= kMinScale && scale <= kMaxScale)) return false;
+  mHostScale = scale;
+  if (mUserScale > 0.0) return false;
+  SetScale(scale);
+  return true;
+}
+
+void IGraphics::FollowDesktopScale(double scale) {
+  if (mUserScale > 0.0 || mHostScale > 0.0 || !(scale >= kMinScale)) return;
+  const double before = mScale;
+  if (SetScale(scale) != before && mPlug) mPlug->OnEditorResized(WindowWidth(), WindowHeight());
+}
+
+void IGraphics::TakeRequestedUserScale() {
+  const double scale = mRequestedUserScale;
+  mRequestedUserScale = 0.0;
+  if (!(scale >= kMinScale && scale <= kMaxScale)) return;
+  mUserScale = scale;
+  UserSettings settings(mSettingsPath);
+  settings.Load();
+  settings.SetNumber(kScaleKey, scale);
+  // A settings file that cannot be written costs only the memory of the choice.
+  settings.Save();
+  if (SetScale(scale) == scale && mPlug) mPlug->OnEditorResized(WindowWidth(), WindowHeight());
+}
+
+int IGraphics::ToPhysical(int v) const {
+  return mScale == 1.0 ? v : static_cast<int>(std::lround(v * mScale));
+}
+
+IRect IGraphics::ToPhysical(const IRect& r) const {
+  if (r.Empty()) return r;
+  return IRect(ToPhysical(r.L), ToPhysical(r.T), ToPhysical(r.R), ToPhysical(r.B));
+}
+
+int IGraphics::ToLogical(int v) const {
+  // A pixel belongs to the unit its centre falls in; a centre on a boundary goes to the unit that ToPhysical's
+  // rounding (halves up) gave it.
+  return mScale == 1.0 ? v : static_cast<int>(std::floor((v + 0.5) / mScale - 1e-9));
+}
+
+IRect IGraphics::ToLogicalCover(const IRect& r) const {
+  if (r.Empty() || mScale == 1.0) return r;
+  return IRect(static_cast<int>(std::floor(r.L / mScale)), static_cast<int>(std::floor(r.T / mScale)),
+               static_cast<int>(std::ceil(r.R / mScale)), static_cast<int>(std::ceil(r.B / mScale)));
+}
+
 // ---- Parameters ----
 
 void IGraphics::SetParameterFromPlug(int paramIdx, double value, bool normalized) {
@@ -113,6 +194,7 @@ void IGraphics::FollowParameters() {
 }
 
 bool IGraphics::IsDirty(IRect* r) {
+  if (mRequestedUserScale != 0.0) TakeRequestedUserScale();
   FollowParameters();
   bool dirty = false;
   for (auto& control : mControls) {

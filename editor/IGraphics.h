@@ -3,6 +3,7 @@
 #pragma once
 
 #include <memory>
+#include <string>
 #include <vector>
 
 #include "IEditorInterface.h"
@@ -115,6 +116,39 @@ class IGraphics : public IEditorInterface {
 
   int Width() const override { return mWidth; }
   int Height() const override { return mHeight; }
+
+  // ---- Scale ----
+  // Controls, hit-testing and drags work in logical units; the draw surface and the window are that many times
+  // larger. The scale takes effect at once where no window is open, at the window's next tick where one is.
+  static constexpr double kMinScale = 1.0;
+  static constexpr double kMaxScale = 3.0;
+  double Scale() const override { return mScale; }
+  // Draws at scale from now on (clamped to 1..3) and gives the scale taken.
+  virtual double SetScale(double scale);
+  // Where the scale comes from: the user's choice from the size menu, remembered in the settings file, before
+  // the host's, before the desktop's (asked when a window opens), before 100 %.
+  static constexpr double kMenuScales[] = {1.0, 1.25, 1.5, 2.0, 3.0};
+  static constexpr int kNumMenuScales = 5;
+  // Reads the user's scale from the file, which the size menu writes; an empty path keeps nothing.
+  void UseSettingsFile(const std::string& path);
+  bool SetHostScale(double scale) override;
+  // [editor thread] The size menu's choice: taken at the next tick, written to the settings file, and the
+  // plug-in's host asked for the window's new size.
+  void RequestUserScale(double scale) { mRequestedUserScale = scale; }
+  double UserScale() const { return mUserScale; }
+  // The desktop's (or the monitor's) scale, followed only while neither the user nor the host chose one; the
+  // plug-in's host hears of a new size.
+  void FollowDesktopScale(double scale);
+  double HostScale() const { return mHostScale; }
+  int WindowWidth() const override { return ToPhysical(mWidth); }
+  int WindowHeight() const override { return ToPhysical(mHeight); }
+  // Logical to screen pixels: edges round to the nearest pixel, so neighbouring rectangles stay neighbours.
+  int ToPhysical(int v) const;
+  IRect ToPhysical(const IRect& r) const;
+  // Screen pixel to the logical unit that holds it.
+  int ToLogical(int v) const;
+  // The logical rectangle that covers a rectangle of screen pixels.
+  IRect ToLogicalCover(const IRect& r) const;
   int FPS() const { return mFPS; }
   IPluginBase* GetPlug() const { return mPlug; }
   const IRect& GetDrawRect() const { return mDrawRect; }
@@ -138,6 +172,11 @@ class IGraphics : public IEditorInterface {
   int mWidth;
   int mHeight;
   int mFPS;
+  double mScale = 1.0;
+  double mUserScale = 0.0;  // 0: none chosen
+  double mHostScale = 0.0;  // 0: none given
+  double mRequestedUserScale = 0.0;
+  std::string mSettingsPath;
   int mMouseCapture = -1;
   int mMouseOver = -1;
   int mMouseX = 0;
@@ -149,6 +188,9 @@ class IGraphics : public IEditorInterface {
 
  private:
   void DeleteControls();
+  void TakeRequestedUserScale();
+  // The platform and raster classes follow a new scale: surface, window, cached art, fonts.
+  virtual void OnScaleChanged() {}
   void BeginGesture(int paramIdx);
   void EndGesture();
 

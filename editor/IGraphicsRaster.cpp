@@ -9,6 +9,8 @@
 #include "BitmapCache.h"
 #include "Blit.h"
 #include "MemoryBitmap.h"
+#include "PngResource.h"
+#include "ScaledBlit.h"
 #include "SystemBitmap.h"
 
 namespace {
@@ -35,7 +37,7 @@ IGraphicsRaster::IGraphicsRaster(IPluginBase* plug, int width, int height, int f
 IGraphicsRaster::~IGraphicsRaster() = default;
 
 void IGraphicsRaster::PrepareDrawing() {
-  mDrawBitmap = std::make_unique<SystemBitmap>(Width(), Height());
+  mDrawBitmap = std::make_unique<SystemBitmap>(WindowWidth(), WindowHeight());
   mScratch = std::make_unique<MemoryBitmap>(0, 0, kRowAlignment);
 }
 
@@ -56,11 +58,107 @@ int IGraphicsRaster::BlitMode(const IBlend* blend) {
 float IGraphicsRaster::BlitWeight(const IBlend* blend) { return blend ? blend->mWeight : 1.0f; }
 
 bool IGraphicsRaster::DrawBitmap(const IBitmap* bitmap, const IRect* dest, int srcX, int srcY, const IBlend* blend) {
-  const IRect c = dest->Intersect(&mDrawRect);
+  if (mScale == 1.0) {
+    const IRect c = dest->Intersect(&mDrawRect);
+    if (c.Empty() || !bitmap->mData || !mDrawBitmap) return true;
+    Blit(mDrawBitmap.get(), bitmap->mData, c.L, c.T, srcX + c.L - dest->L, srcY + c.T - dest->T, c.W(), c.H(),
+         BlitWeight(blend), BlitMode(blend));
+    return true;
+  }
+  const IRect d = ToPhysical(*dest);
+  const IRect drawRect = ToPhysical(mDrawRect);
+  const IRect c = d.Intersect(&drawRect);
   if (c.Empty() || !bitmap->mData || !mDrawBitmap) return true;
-  Blit(mDrawBitmap.get(), bitmap->mData, c.L, c.T, srcX + c.L - dest->L, srcY + c.T - dest->T, c.W(), c.H(),
-       BlitWeight(blend), BlitMode(blend));
+  int artFrameHeight = 0;
+  RasterBitmap* art = ArtAtScale(bitmap, &artFrameHeight);
+  if (!art) return true;
+  // The source position goes frame by frame: a frame's edge must not round into its neighbour.
+  const int frameHeight = bitmap->FrameHeight();
+  const int frame = frameHeight > 0 ? srcY / frameHeight : 0;
+  const int top = frame * artFrameHeight + ToPhysical(srcY - frame * frameHeight) + c.T - d.T;
+  const int height = std::min(c.H(), (frame + 1) * artFrameHeight - top);
+  if (height <= 0) return true;
+  Blit(mDrawBitmap.get(), art, c.L, c.T, ToPhysical(srcX) + c.L - d.L, top, c.W(), height, BlitWeight(blend),
+       BlitMode(blend));
   return true;
+}
+
+RasterBitmap* IGraphicsRaster::FindOrLoad(int id, const char* name) {
+  BitmapCache& cache = BitmapCache::Instance();
+  ScopedLock lock(cache.Lock());
+  RasterBitmap* bitmap = cache.Find(id);
+  if (!bitmap) {
+    bitmap = LoadPlatformBitmap(id, name);
+    if (bitmap) cache.Add(id, bitmap);
+  }
+  return bitmap;
+}
+
+RasterBitmap* IGraphicsRaster::ArtAtScale(const IBitmap* bitmap, int* frameHeight) {
+  RasterBitmap* source = bitmap->mData;
+  const int frames = bitmap->N > 1 ? bitmap->N : 1;
+  *frameHeight = bitmap->FrameHeight();
+  if (!source || mScale == 1.0) return source;
+  for (const ScaledArt& art : mScaledArt)
+    if (art.mSource == source) {
+      *frameHeight = art.mFrameHeight;
+      return art.mArt;
+    }
+
+  // At 200 % the twin is drawn as it is and kept in the shared cache; at other scales it is only the source of
+  // the resampling, decoded for it and let go again unless an editor at 200 % holds it already.
+  RasterBitmap* twin = nullptr;
+  std::unique_ptr<RasterBitmap> passingTwin;
+  for (const LoadedBitmap& loaded : mLoaded)
+    if (loaded.mBitmap == source) {
+      const int twinId = loaded.mId + kDoubleSizePngOffset;
+      if (mScale == 2.0) {
+        twin = FindOrLoad(twinId, loaded.mName.c_str());
+      } else {
+        BitmapCache& cache = BitmapCache::Instance();
+        ScopedLock lock(cache.Lock());
+        twin = cache.Find(twinId);
+        if (!twin) {
+          passingTwin.reset(LoadPlatformBitmap(twinId, loaded.mName.c_str()));
+          twin = passingTwin.get();
+        }
+      }
+      break;
+    }
+  // A twin that is not twice the size is not one.
+  if (twin && (twin->Width() != 2 * source->Width() || twin->Height() != 2 * source->Height())) twin = nullptr;
+  ScaledArt art{source, nullptr, nullptr, ToPhysical(bitmap->FrameHeight())};
+  if (twin && mScale == 2.0) {
+    art.mArt = twin;
+    art.mFrameHeight = 2 * bitmap->FrameHeight();
+  } else {
+    RasterBitmap* from = twin ? twin : source;
+    const int fromFrameHeight = from->Height() / frames;
+    const int width = ToPhysical(source->Width());
+    art.mOwned = std::make_unique<MemoryBitmap>(width, art.mFrameHeight * frames, kRowAlignment);
+    if (!art.mOwned->Bits()) return nullptr;
+    for (int k = 0; k < frames; ++k) {
+      const RasterRect to{0, k * art.mFrameHeight, width, (k + 1) * art.mFrameHeight};
+      const RasterRect window{0, k * fromFrameHeight, from->Width(), (k + 1) * fromFrameHeight};
+      ScaledBlit(art.mOwned.get(), to, from, &window);
+    }
+    art.mArt = art.mOwned.get();
+  }
+  mScaledArt.push_back(std::move(art));
+  *frameHeight = mScaledArt.back().mFrameHeight;
+  return mScaledArt.back().mArt;
+}
+
+long IGraphicsRaster::ScaledArtPixels() const {
+  long pixels = 0;
+  for (const ScaledArt& art : mScaledArt)
+    if (art.mOwned) pixels += long(art.mOwned->Width()) * art.mOwned->Height();
+  return pixels;
+}
+
+void IGraphicsRaster::OnScaleChanged() {
+  mScaledArt.clear();
+  if (mDrawBitmap) mDrawBitmap->Resize(WindowWidth(), WindowHeight());
 }
 
 bool IGraphicsRaster::DrawRotatedBitmap(const IBitmap*, int, int, double, int, const IBlend*) { return false; }
@@ -142,7 +240,9 @@ bool IGraphicsRaster::DrawCircle(const IColor* color, float cx, float cy, float 
   return DrawArc(color, cx, cy, r, 0.0f, 360.0f - 0.5f / r, blend, false);
 }
 
-bool IGraphicsRaster::FillRect(const IColor* color, const IRect* rect, const IBlend* blend) {
+bool IGraphicsRaster::FillRect(const IColor* color, const IRect* logical, const IBlend* blend) {
+  const IRect physical = ToPhysical(*logical);
+  const IRect* rect = &physical;
   if (!mDrawBitmap || rect->W() <= 0 || rect->H() <= 0) return false;
   if (!mColorBitmap) mColorBitmap = std::make_unique<MemoryBitmap>(0, 0, kRowAlignment);
   mColorBitmap->Resize(rect->W(), rect->H());
@@ -185,7 +285,7 @@ bool IGraphicsRaster::DrawHorizontalLine(const IColor* color, int y, int xLow, i
 
 void IGraphicsRaster::Resize(int width, int height) {
   IGraphics::Resize(width, height);
-  if (mDrawBitmap) mDrawBitmap->Resize(width, height);
+  if (mDrawBitmap) mDrawBitmap->Resize(WindowWidth(), WindowHeight());
 }
 
 IBitmap IGraphicsRaster::LoadBitmap(int id, const char* name, int nFrames) {
@@ -198,6 +298,9 @@ IBitmap IGraphicsRaster::LoadBitmap(int id, const char* name, int nFrames) {
     CC_ASSERT(imgResourceFound);
     cache.Add(id, bitmap);
   }
+  bool known = false;
+  for (const LoadedBitmap& loaded : mLoaded) known = known || loaded.mBitmap == bitmap;
+  if (!known) mLoaded.push_back({bitmap, id, name ? name : ""});
   return IBitmap(bitmap, bitmap->Width(), bitmap->Height(), nFrames);
 }
 

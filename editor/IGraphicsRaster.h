@@ -2,6 +2,8 @@
 #pragma once
 
 #include <memory>
+#include <string>
+#include <vector>
 
 #include "IGraphics.h"
 
@@ -48,6 +50,13 @@ class IGraphicsRaster : public IGraphics {
   // The surface everything is drawn into; null before PrepareDrawing.
   RasterBitmap* GetDrawBitmap() const { return mDrawBitmap.get(); }
 
+  // The picture a bitmap shows at the current scale: the bitmap itself at 100 %, its 2x twin (the resource id
+  // plus kDoubleSizePngOffset) at 200 %, and at other scales one resampled from the twin, or from the bitmap
+  // when it has none, made once per scale, frame by frame. Null when it cannot be made.
+  RasterBitmap* ArtAtScale(const IBitmap* bitmap, int* frameHeight);
+  // Pixels held by the art resampled for the current scale (not counting the shared 1x and 2x images).
+  long ScaledArtPixels() const;
+
   // The raster blit mode and weight for a blend; null means source alpha at full weight.
   static int BlitMode(const IBlend* blend);
   static float BlitWeight(const IBlend* blend);
@@ -56,9 +65,28 @@ class IGraphicsRaster : public IGraphics {
   std::unique_ptr<RasterBitmap> mDrawBitmap;
   std::unique_ptr<MemoryBitmap> mScratch;
 
+  void OnScaleChanged() override;
+
  private:
   // Combines one colour into one pixel of the draw bitmap through the raster blit.
   void PutPixel(const IColor* color, int x, int y, float weight, int mode);
 
   std::unique_ptr<MemoryBitmap> mColorBitmap;  // the 1 x 1 or rectangle-sized source of PutPixel and FillRect
+
+  // The cached image of a resource id, decoding it on a miss; null, with no assertion, when there is none.
+  RasterBitmap* FindOrLoad(int id, const char* name);
+
+  struct LoadedBitmap {
+    RasterBitmap* mBitmap;
+    int mId;
+    std::string mName;  // its extension picks the decoder
+  };
+  std::vector<LoadedBitmap> mLoaded;  // what LoadBitmap handed out, to find each bitmap's twin
+  struct ScaledArt {
+    RasterBitmap* mSource;  // the 1x bitmap the controls hold
+    RasterBitmap* mArt;     // what is drawn at the current scale
+    std::unique_ptr<MemoryBitmap> mOwned;
+    int mFrameHeight;
+  };
+  std::vector<ScaledArt> mScaledArt;  // for the current scale only
 };

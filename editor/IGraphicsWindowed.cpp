@@ -22,10 +22,16 @@ class WindowThreadGuard {
 }  // namespace
 
 void* IGraphicsWindowed::OpenWindow(void* parentWindow) {
-  mWindowPlace = IRect(0, 0, Width(), Height());
+  // With no word from the user or the host, the desktop's scale; the host hears of the new size.
+  if (UserScale() == 0.0 && HostScale() == 0.0) FollowDesktopScale(DesktopScale(parentWindow));
+  mWindowPlace = IRect(0, 0, WindowWidth(), WindowHeight());
   // A host that opens again without closing gets the window where and as large as it was; a host that
   // destroyed its window first took ours along, which has no place to keep.
-  if (mWindow) mWindow->PlaceIn(parentWindow, &mWindowPlace);
+  if (mWindow && mWindow->PlaceIn(parentWindow, &mWindowPlace) && Scale() != 1.0) {
+    // Where it was, at the size of the scale it has now.
+    mWindowPlace.R = mWindowPlace.L + WindowWidth();
+    mWindowPlace.B = mWindowPlace.T + WindowHeight();
+  }
   CloseWindow();
   mParentWindow = parentWindow;
   WindowThreadGuard lock(WindowThreadLock());
@@ -52,7 +58,20 @@ void IGraphicsWindowed::DropWindow() {
 
 void* IGraphicsWindowed::GetWindow() { return mWindow ? mWindow->Handle() : nullptr; }
 
-bool IGraphicsWindowed::PaintToWindow(const IRect* r) { return mWindow ? mWindow->Paint(r) : true; }
+bool IGraphicsWindowed::PaintToWindow(const IRect* r) {
+  if (!mWindow) return true;
+  const IRect physical = ToPhysical(*r);
+  return mWindow->Paint(&physical);
+}
+
+double IGraphicsWindowed::SetScale(double scale) {
+  // The window's thread draws under this lock; it never meets a surface of the wrong size.
+  WindowThreadGuard lock(WindowThreadLock());
+  const double before = Scale();
+  const double now = IGraphicsRaster::SetScale(scale);
+  if (now != before && mWindow) mWindow->SetSize(WindowWidth(), WindowHeight());
+  return now;
+}
 
 void IGraphicsWindowed::OpenTextEntry(IControl* control, IParameter* param, bool textMode) {
   if (!control || (!param && !textMode)) return;

@@ -22,6 +22,8 @@ class IGraphicsWindowed : public IGraphicsRaster {
   void OpenTextEntry(IControl* control, IParameter* param, bool textMode) override;
   // The window and the host's frames around it grow along, where the window can.
   void Resize(int width, int height) override;
+  // The open window takes the new size in pixels.
+  double SetScale(double scale) override;
 
   void SetHostLoop(IEditorHostLoop* loop) override { mHostLoop = loop; }
   IEditorHostLoop* HostLoop() const { return mHostLoop; }
@@ -41,6 +43,8 @@ class IGraphicsWindowed : public IGraphicsRaster {
  protected:
   // The platform's window inside parent, or null when none can be made.
   virtual std::unique_ptr<EditorWindow> MakeWindow(void* parent) = 0;
+  // The scale the desktop (or the monitor under parent) asks for; 0 when it says nothing.
+  virtual double DesktopScale(void* /*parent*/) { return 0.0; }
   // The lock a window's own thread takes before it reaches this host; null where windows run on the host's
   // thread.
   virtual RecursiveLock* WindowThreadLock() { return nullptr; }

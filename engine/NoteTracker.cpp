@@ -55,10 +55,10 @@ bool NoteTracker::CanAddNoteOn(int note, int channel) const {
   return static_cast<int64_t>(NumPending()) + mReservedReleases + 2 + mSilencingReserve <= mCapacity;
 }
 
-bool NoteTracker::AddNoteOn(int32_t time, int note, int channel, int velocity, int32_t delay) {
+bool NoteTracker::AddNoteOn(int32_t time, int note, int channel, int velocity, int32_t delay, uint8_t voice) {
   // Only the room in the queue: the key's cap was asked before the release that may have just added to the key.
   if (static_cast<int64_t>(NumPending()) + mReservedReleases + 2 + mSilencingReserve > mCapacity) return false;
-  if (!Add(time, note, channel, velocity, false, delay)) return false;
+  if (!Add(time, note, channel, velocity, false, delay, voice)) return false;
   ++mReservedReleases;
   return true;
 }
@@ -72,7 +72,8 @@ bool NoteTracker::AddSilencingNoteOff(int32_t time, int note, int channel) {
   return Add(time, note, channel, 0, true, 0);
 }
 
-bool NoteTracker::Add(int32_t time, int note, int channel, int velocity, bool isNoteOff, int32_t delay) {
+bool NoteTracker::Add(int32_t time, int note, int channel, int velocity, bool isNoteOff, int32_t delay,
+                      uint8_t voice) {
   CC_ASSERT(channel >= 0 && channel <= 15);
   CC_ASSERT(note >= 0 && note < NUM_MIDI_NOTES);
   if (mNumFree == 0) return false;
@@ -82,6 +83,7 @@ bool NoteTracker::Add(int32_t time, int note, int channel, int velocity, bool is
   record.mChannel = static_cast<uint8_t>(channel);
   record.mNote = static_cast<uint8_t>(note);
   record.mVelocity = static_cast<uint8_t>(velocity);
+  record.mVoice = voice;
   record.mBatch = mBatch;
   time = ClampTime(time);
   if (!isNoteOff) AvoidCutoff(record.Key(), mClock + time, delay);

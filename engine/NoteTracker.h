@@ -19,6 +19,9 @@ inline bool DueBefore(int64_t dueAt, uint64_t order, int64_t otherDueAt, uint64_
   return dueAt != otherDueAt ? dueAt < otherDueAt : order < otherOrder;
 }
 
+// Note-offs, and note-ons of no particular voice, carry this tag.
+constexpr uint8_t kNoVoiceTag = 0xFF;
+
 struct NoteRecord {
   int64_t mDueAt = -1;  // samples since the tracker's creation; -1 while pooled
   uint64_t mOrder = 0;  // adding order, so that equal times come out as they were added
@@ -32,6 +35,7 @@ struct NoteRecord {
   uint8_t mChannel = 0;
   uint8_t mNote = 0;
   uint8_t mVelocity = 0;  // a note-off's is that of the note it ends, 0 when it silences a channel
+  uint8_t mVoice = kNoVoiceTag;  // which voice made a note-on, for the editor's activity lights
 
   int Key() const { return mNote * NUM_MIDI_CHANNELS + mChannel; }
   bool Before(const NoteRecord& other) const { return DueBefore(mDueAt, mOrder, other.mDueAt, other.mOrder); }
@@ -65,7 +69,8 @@ class NoteTracker {
   // the note-off of one it accepted. False when the queue or the key is full: the note is not played. Asked once
   // per note, before anything of its trigger changes; AddNoteOn then refuses only for want of room.
   bool CanAddNoteOn(int note, int channel) const;
-  bool AddNoteOn(int32_t time, int note, int channel, int velocity, int32_t delay = 0);
+  bool AddNoteOn(int32_t time, int note, int channel, int velocity, int32_t delay = 0,
+                 uint8_t voice = kNoVoiceTag);
   // The release of an accepted note-on: it takes the slot that note-on reserved.
   bool AddNoteOff(int32_t time, int note, int channel, int velocity, int32_t delay = 0);
   // A note-off that silences a channel (velocity 0); the channel's queue must have been cancelled first.
@@ -110,7 +115,8 @@ class NoteTracker {
     int32_t mDelay = 0;     // time lists: the delay they were taken for when last empty
   };
 
-  bool Add(int32_t time, int note, int channel, int velocity, bool isNoteOff, int32_t delay);
+  bool Add(int32_t time, int note, int channel, int velocity, bool isNoteOff, int32_t delay,
+           uint8_t voice = kNoVoiceTag);
   void Queue(int32_t idx, int32_t time, int32_t delay);
   int TimeListFor(int32_t delay) const;
   void Unqueue(int32_t idx);

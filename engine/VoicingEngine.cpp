@@ -116,7 +116,8 @@ void VoicingEngine::Emit(Voice& voice, int note, int velocity, int32_t offset, N
     Release(note, offset);
     *pCurrentGroup = mTriggerTracker.BeginGroup(note);
   }
-  if (mNoteTracker.AddNoteOn(time, outNote, channel, outVelocity, voice.mDelaySamples))
+  const auto voiceTag = static_cast<uint8_t>(&voice - mVoices);
+  if (mNoteTracker.AddNoteOn(time, outNote, channel, outVelocity, voice.mDelaySamples, voiceTag))
     (*pCurrentGroup)->AddEmittedNote(outNote, channel, outVelocity, voice.mDelaySamples);
 }
 
@@ -172,10 +173,23 @@ void VoicingEngine::Process(const EngineTransport& transport, int frames, NoteSi
 
   mNoteTracker.TakeDue(frames, [&sink](const NoteRecord& record, int32_t offset) {
     const uint8_t status = static_cast<uint8_t>((record.mIsNoteOff ? 0x80 : 0x90) | record.mChannel);
-    sink.Send({offset, status, record.mNote, record.mIsNoteOff ? uint8_t{0} : record.mVelocity});
+    sink.Send({offset, status, record.mNote, record.mIsNoteOff ? uint8_t{0} : record.mVelocity, record.mVoice});
   });
   mNoteTracker.StartBatch();
   mEarliestOffset = std::max(mEarliestOffset - frames, 0);
+}
+
+void VoicingEngine::NextRotatorIndices(int* rotator1, int* rotator2) const {
+  // Both rotators draw from one random generator, the first before the second, as a trigger steps them.
+  uint32_t random[2] = {mRandomState[0], mRandomState[1]};
+  Voice first = mVoices[kRotator1];
+  Voice second = mVoices[kRotator2];
+  first.mpRandom = random;
+  second.mpRandom = random;
+  first.Advance();
+  second.Advance();
+  *rotator1 = first.mIndex;
+  *rotator2 = second.mIndex;
 }
 
 void VoicingEngine::SendSoundingNoteOffs(NoteSink& sink) {

@@ -19,6 +19,7 @@ struct NoteEvent {
   uint8_t mStatus;    // 0x90 (note-on) or 0x80 (note-off), with the channel in the low four bits
   uint8_t mNote;
   uint8_t mVelocity;  // 0 for a note-off: a release velocity is never sent
+  uint8_t mVoice = kNoVoiceTag;  // the VoiceId that made a note-on; note-offs carry none
 
   bool IsNoteOff() const { return (mStatus & 0xF0) == 0x80; }
   int Channel() const { return mStatus & 0x0F; }
@@ -87,6 +88,8 @@ class VoicingEngine {
   const ScaleMap& GetScaleMap() const { return mScaleMap; }
   double SamplesPerBeat() const { return mSamplesPerBeat; }
   int NumPending() const { return mNoteTracker.NumPending(); }
+  // The interval index each rotator will play at the next trigger, found on copies: nothing steps.
+  void NextRotatorIndices(int* rotator1, int* rotator2) const;
   bool IsConsistent() const { return mNoteTracker.IsConsistent(); }
 
  private:

@@ -1,5 +1,6 @@
 #!/usr/bin/python3
-"""Draws the editor's PNG images (background, fader handle, LEDs) into this folder.
+"""Draws the editor's PNG images (background, fader handle, LEDs) into this folder, at 1x and, for screens at 200 %
+and beyond, at 2x (the same names with "@2x").
 
 Needs Debian's python3-pil and fonts-liberation. The images are committed, so builds never run this;
 run it again after changing the picture and commit its output.
@@ -15,6 +16,7 @@ FONT_DIR = "/usr/share/fonts/truetype/liberation"
 
 WIDTH, HEIGHT = 410, 680
 SCALE = 4  # shapes are drawn four times larger and box-filtered down, so edges are smooth
+K = 1  # the output's pixels per editor pixel: 1 or 2, set by main() for each set of images
 
 FIELD = (113, 152, 84)
 PANEL = (169, 189, 110)
@@ -76,19 +78,22 @@ LED_LABEL_GAP = 6
 
 
 def font(name, size):
-    return ImageFont.truetype(os.path.join(FONT_DIR, name), size)
+    return ImageFont.truetype(os.path.join(FONT_DIR, name), size * K)
 
 
-LABEL_FONT = font("LiberationSans-Regular.ttf", 12)
-SMALL_FONT = font("LiberationSans-Regular.ttf", 10)
-PANEL_FONT = font("LiberationSans-Bold.ttf", 13)
-PRODUCT_FONT = font("LiberationSans-Bold.ttf", 20)
-VENDOR_FONT = font("LiberationSans-Italic.ttf", 13)
+def fonts():
+    global LABEL_FONT, SMALL_FONT, PANEL_FONT, PRODUCT_FONT, VENDOR_FONT
+    LABEL_FONT = font("LiberationSans-Regular.ttf", 12)
+    SMALL_FONT = font("LiberationSans-Regular.ttf", 10)
+    PANEL_FONT = font("LiberationSans-Bold.ttf", 13)
+    PRODUCT_FONT = font("LiberationSans-Bold.ttf", 20)
+    VENDOR_FONT = font("LiberationSans-Italic.ttf", 13)
 
 
 def big(x0, y0, x1, y1):
-    """Inclusive 1x pixel bounds to inclusive bounds on the 4x canvas."""
-    return [x0 * SCALE, y0 * SCALE, x1 * SCALE + SCALE - 1, y1 * SCALE + SCALE - 1]
+    """Inclusive editor pixel bounds to inclusive bounds on the supersampled canvas."""
+    s = SCALE * K
+    return [x0 * s, y0 * s, x1 * s + s - 1, y1 * s + s - 1]
 
 
 def draw_box(draw, left, top, right, bottom, border):
@@ -99,18 +104,19 @@ def draw_box(draw, left, top, right, bottom, border):
 def draw_arrow(draw, left, top, right, bottom, up):
     """A one-pixel outlined box with a small triangle pointing up or down."""
     draw_box(draw, left, top, right, bottom, 1)
-    cx = (left + right + 1) * SCALE / 2
-    cy = (top + bottom + 1) * SCALE / 2
-    half, rise = 2.5 * SCALE, 1.5 * SCALE
+    cx = (left + right + 1) * SCALE * K / 2
+    cy = (top + bottom + 1) * SCALE * K / 2
+    half, rise = 2.5 * SCALE * K, 1.5 * SCALE * K
     tip, base = (cy - rise, cy + rise) if up else (cy + rise, cy - rise)
     draw.polygon([(cx - half, base), (cx + half, base), (cx, tip)], fill=ARROW)
 
 
 def draw_shapes():
-    canvas = Image.new("RGB", (WIDTH * SCALE, HEIGHT * SCALE), FIELD)
+    s = SCALE * K
+    canvas = Image.new("RGB", (WIDTH * s, HEIGHT * s), FIELD)
     draw = ImageDraw.Draw(canvas)
     for _, top, bottom in PANELS:
-        draw.rounded_rectangle(big(PANEL_LEFT, top, PANEL_RIGHT, bottom), radius=PANEL_RADIUS * SCALE, fill=PANEL)
+        draw.rounded_rectangle(big(PANEL_LEFT, top, PANEL_RIGHT, bottom), radius=PANEL_RADIUS * s, fill=PANEL)
     for _, y in FADERS:
         draw.rectangle(big(TRACK_LEFT, y, TRACK_RIGHT, y + TRACK_HEIGHT - 1), fill=TRACK)
     for _, left, right, y in BOXES:
@@ -122,24 +128,24 @@ def draw_shapes():
             draw_arrow(draw, ARROW_LEFT, top, ARROW_RIGHT, middle, up=True)
             draw_arrow(draw, ARROW_LEFT, middle + 1, ARROW_RIGHT, bottom, up=False)
     for _, x, y, d in LEDS:
-        bounds = [x * SCALE, y * SCALE, (x + d) * SCALE - 1, (y + d) * SCALE - 1]
-        draw.ellipse(bounds, fill=SOCKET, outline=OUTLINE, width=int(1.5 * SCALE))
-    return canvas.resize((WIDTH, HEIGHT), Image.BOX)
+        bounds = [x * s, y * s, (x + d) * s - 1, (y + d) * s - 1]
+        draw.ellipse(bounds, fill=SOCKET, outline=OUTLINE, width=int(1.5 * s))
+    return canvas.resize((WIDTH * K, HEIGHT * K), Image.BOX)
 
 
 def text_middle(draw, x, middle_y, text, fnt, fill, anchor="lm"):
-    draw.text((x, middle_y), text, font=fnt, fill=fill, anchor=anchor)
+    draw.text((x * K, middle_y * K), text, font=fnt, fill=fill, anchor=anchor)
 
 
 def draw_labels(image):
     draw = ImageDraw.Draw(image)
-    draw.text((10, 16), "Cyclochord", font=PRODUCT_FONT, fill=TITLE_TEXT, anchor="lm")
-    draw.text((PANEL_RIGHT, 17), "Larkspire", font=VENDOR_FONT, fill=TITLE_TEXT, anchor="rm")
+    text_middle(draw, 10, 16, "Cyclochord", PRODUCT_FONT, TITLE_TEXT)
+    text_middle(draw, PANEL_RIGHT, 17, "Larkspire", VENDOR_FONT, TITLE_TEXT, anchor="rm")
 
     for name, top, _ in PANELS:
         if name == "Snap to Scale":
             continue  # this panel's name labels the snap LED, set below
-        draw.text((LABEL_LEFT, top + 11), name, font=PANEL_FONT, fill=LABEL_TEXT, anchor="lm")
+        text_middle(draw, LABEL_LEFT, top + 11, name, PANEL_FONT, LABEL_TEXT)
 
     for label, y in FADERS:
         text_middle(draw, LABEL_LEFT, y + TRACK_HEIGHT / 2, label, LABEL_FONT, LABEL_TEXT)
@@ -155,11 +161,11 @@ def draw_labels(image):
         if label:
             text_middle(draw, x - LED_LABEL_GAP, y + d / 2, label, LABEL_FONT, LABEL_TEXT, anchor="rm")
     snap_x, snap_y, snap_d = LEDS[-1][1:]
-    draw.text((LABEL_LEFT, snap_y + snap_d / 2), "Snap to Scale", font=PANEL_FONT, fill=LABEL_TEXT, anchor="lm")
+    text_middle(draw, LABEL_LEFT, snap_y + snap_d / 2, "Snap to Scale", PANEL_FONT, LABEL_TEXT)
 
     # Column heads over the interval mutes of both rotators.
     for first_row in (304, 512):
-        draw.text((365.5, first_row - 9), "Mute", font=SMALL_FONT, fill=LABEL_TEXT, anchor="mm")
+        text_middle(draw, 365.5, first_row - 9, "Mute", SMALL_FONT, LABEL_TEXT, anchor="mm")
     return image
 
 
@@ -211,6 +217,7 @@ def disc(cx, cy, radius, rim, rim_colour, body):
 
 
 def knob(size):
+    size *= K
     c = size / 2
 
     def body(dx, dy):
@@ -218,17 +225,19 @@ def knob(size):
         light = math.hypot(dx + 0.35, dy + 0.35)
         return mix((250, 250, 240), (150, 158, 138), light / 1.2)
 
-    return render((size, size), disc(c, c, c, 1.0, (46, 58, 34), body))
+    return render((size, size), disc(c, c, c, 1.0 * K, (46, 58, 34), body))
 
 
 def led(size, lit_colour, glow, margin):
+    size *= K
+    margin *= K
     c = size / 2
 
     def body(dx, dy):
         highlight = math.hypot(dx + 0.3, dy + 0.35)
         return mix(glow, lit_colour, highlight / 0.9)
 
-    return render((size, size), disc(c, c, c - margin, 1.0, (50, 40, 30), body))
+    return render((size, size), disc(c, c, c - margin, 1.0 * K, (50, 40, 30), body))
 
 
 def stack(frames):
@@ -240,19 +249,29 @@ def stack(frames):
 
 
 def save(image, name):
+    if K != 1:
+        stem, ext = os.path.splitext(name)
+        name = "%s@%dx%s" % (stem, K, ext)
     image.save(os.path.join(HERE, name), compress_level=9)
 
 
-def main():
+def draw_all():
+    fonts()
     save(draw_labels(draw_shapes()), "bg.png")
     save(knob(12), "fader-handle.png")
     # The mute LED's off frame is empty: the socket in the background shows through.
-    save(stack([Image.new("RGBA", (11, 11), (0, 0, 0, 0)), led(11, (214, 38, 24), (255, 196, 170), 1.0)]),
+    save(stack([Image.new("RGBA", (11 * K, 11 * K), (0, 0, 0, 0)), led(11, (214, 38, 24), (255, 196, 170), 1.0)]),
          "mute-led.png")
     save(stack([led(11, (30, 40, 70), (80, 95, 130), 1.0), led(11, (70, 110, 200), (200, 225, 255), 1.0)]),
          "spare-led.png")
     save(stack([led(12, (72, 84, 46), (128, 140, 100), 1.0), led(12, (236, 196, 24), (255, 250, 210), 1.0)]),
          "snap-led.png")
+
+
+def main():
+    global K
+    for K in (1, 2):
+        draw_all()
 
 
 if __name__ == "__main__":

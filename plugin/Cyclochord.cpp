@@ -15,12 +15,15 @@ Cyclochord::Cyclochord()
                   Id::kDoesChunks, Id::kIsInstrument) {
   for (int i = Id::kNumHostParams; i < Id::kNumParams; ++i) mParameters.push_back(std::make_unique<IParameter>());
   RegisterParameters();
+  // The lights show the rotators' first steps before any block has run.
+  mActivity.Publish(mEngine);
 
   // The editor is built here and handed to AttachEditor, which pushes every value into its controls.
-  AttachEditor(MakeCyclochordEditor(this, nullptr));
+  AttachEditor(MakeCyclochordEditor(this, nullptr, mActivity.Word()));
 }
 
-Cyclochord::~Cyclochord() = default;
+// The editor's lights read mActivity: the editor goes first, before the members it refers to.
+Cyclochord::~Cyclochord() { mGraphics.reset(); }
 
 void Cyclochord::Reset() {
   ScopedLock lock(mAudioLock);
@@ -65,6 +68,8 @@ void Cyclochord::ProcessBlock(double**, double**, int nFrames) {
   // or jump that only drops notes not yet sounding is checked with the next block that does.
   if (mBlockMovedNotes) CC_DEEP_ASSERT(mEngine.IsConsistent());
   mBlockMovedNotes = false;
+  // Every block: a parameter change moves the rotators' next steps without any note.
+  mActivity.Publish(mEngine);
 }
 
 void Cyclochord::Send(const NoteEvent& event) {
@@ -72,4 +77,5 @@ void Cyclochord::Send(const NoteEvent& event) {
   // A message the host refuses is lost; there is nothing better to do with it here.
   const IMidiMessage msg(event.mOffset, event.mStatus, event.mNote, event.mVelocity);
   SendMidiMessage(&msg);
+  mActivity.Note(event);
 }

@@ -7,6 +7,7 @@
 #include "CyclochordIdentity.h"
 #include "ParamChangeDesc.h"
 #include "IPluginBase.h"
+#include "VoiceActivity.h"
 #include "VoicingEngine.h"
 
 class Cyclochord final : public IPluginBase, private NoteSink {
@@ -29,6 +30,8 @@ class Cyclochord final : public IPluginBase, private NoteSink {
   void EndAllNotes() override { mEngine.Restart(); }
 
   int PendingNoteEvents() const { return mEngine.NumPending(); }
+  // [any thread] What the editor's lights show; see VoiceActivity for the bits.
+  const std::atomic<uint32_t>* ActivityWord() const { return mActivity.Word(); }
 
  private:
   static constexpr int kNumParams = CyclochordIdentity::kNumParams;
@@ -60,6 +63,7 @@ class Cyclochord final : public IPluginBase, private NoteSink {
   static const ParamChangeDesc kInternalParams[];
 
   VoicingEngine mEngine;
+  VoiceActivity mActivity;
   double mHumanSpan = 0.0;  // stored only: output timing is never randomised
   bool mBlockMovedNotes = true;  // a message came in or went out since the last block's end
   const ParamChangeDesc* mpParamChangeDesc[kNumParams] = {};

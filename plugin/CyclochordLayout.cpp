@@ -3,11 +3,15 @@
 
 #include "CyclochordParams.h"
 #include "IFaderControl.h"
+#include "IIndicatorControl.h"
 #include "IGraphicsRaster.h"
 #include "IParamTextControl.h"
+#include "ISizeMenuControl.h"
 #include "ISwitchControl.h"
 #include "PlatformGraphics.h"
+#include "UserSettings.h"
 #include "ValueReadOut.h"
+#include "VoiceActivity.h"
 
 namespace {
 
@@ -56,9 +60,26 @@ const ParamTextRow kParamTextRows[] = {
     {kV2Algo, 112, 601},   {kV2Delay, 248, 645}, {kTonic, 112, 61},    {kScale, 248, 63},
 };
 
+// Lights: one per voice at the right of its panel's title, sounding while it has notes on; one left of each
+// rotator interval's track, lit for the interval the next trigger plays.
+struct LightRow {
+  uint32_t mBit;
+  int x;
+  int y;
+};
+
+const LightRow kLightRows[] = {
+    {VoiceActivity::SoundingBit(kMainVoice), 382, 102},   {VoiceActivity::SoundingBit(kParallelVoice), 382, 166},
+    {VoiceActivity::SoundingBit(kRotator1), 382, 270},    {VoiceActivity::SoundingBit(kRotator2), 382, 478},
+    {VoiceActivity::NextIntervalBit(0, 0), 102, 301},     {VoiceActivity::NextIntervalBit(0, 1), 102, 326},
+    {VoiceActivity::NextIntervalBit(0, 2), 102, 349},     {VoiceActivity::NextIntervalBit(0, 3), 102, 373},
+    {VoiceActivity::NextIntervalBit(1, 0), 102, 509},     {VoiceActivity::NextIntervalBit(1, 1), 102, 533},
+    {VoiceActivity::NextIntervalBit(1, 2), 102, 557},     {VoiceActivity::NextIntervalBit(1, 3), 102, 581},
+};
+
 }  // namespace
 
-IGraphics* MakeCyclochordEditor(IPluginBase* plug, void* moduleInstance) {
+IGraphics* MakeCyclochordEditor(IPluginBase* plug, void* moduleInstance, const std::atomic<uint32_t>* activity) {
   IWindowNames names;
   names.mClassName = CyclochordIdentity::kWindowClassName;
   names.mTitle = CyclochordIdentity::kWindowTitle;
@@ -93,5 +114,16 @@ IGraphics* MakeCyclochordEditor(IPluginBase* plug, void* moduleInstance) {
     graphics->AttachControl(new IParamTextControl(plug, rect, row.mParamIdx, paramTextStyle, nullptr, true, false,
                                                   0, kParamTextGearing));
   }
+
+  // Last, so the controls above keep their places in the list.
+  const IBitmap light = graphics->LoadBitmap(103, "img/spare-led.png", 2);
+  for (const LightRow& row : kLightRows)
+    graphics->AttachControl(new IIndicatorControl(plug, row.x, row.y, light, activity, row.mBit));
+
+  // The size menu, in the title bar left of the vendor's name, in the title's colour.
+  const ITextStyle sizeStyle("Arial", 14, IColor(255, 236, 241, 212), ITextStyle::StyleNormal, ITextStyle::AlignFar, 0);
+  graphics->AttachControl(new ISizeMenuControl(plug, graphics, IRect(276, 9, 330, 25), sizeStyle));
+  // The user's size, remembered outside any host's state: ~/.config/cyclochord/settings.ini and the like.
+  graphics->UseSettingsFile(UserSettings::DefaultPath("cyclochord"));
   return graphics;
 }

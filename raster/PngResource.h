@@ -11,6 +11,8 @@ constexpr int kFaderHandlePngId = 101;
 constexpr int kMuteLedPngId = 102;
 constexpr int kSpareLedPngId = 103;
 constexpr int kSnapLedPngId = 104;
+// Each image drawn at twice the size has the 1x image's id plus this.
+constexpr int kDoubleSizePngOffset = 100;
 
 // Bytes of one resource, owned by the module; null data and size 0 when there is no such resource.
 struct ResourceBytes {

@@ -6,6 +6,7 @@
 #include "IGraphicsWin.h"
 #include "RasterBitmap.h"
 #include "Text.h"
+#include "WinDpi.h"
 #include "WinInput.h"
 
 namespace {
@@ -86,6 +87,13 @@ bool EditorWindowWin::Paint(const IRect* r) {
   return true;
 }
 
+void EditorWindowWin::SetSize(int width, int height) {
+  if (!mWindow) return;
+  RECT r = {};
+  GetWindowRect(mWindow, &r);
+  GrowBy(width - (r.right - r.left), height - (r.bottom - r.top));
+}
+
 void EditorWindowWin::GrowBy(int dw, int dh) {
   if (!mWindow) return;
   const UINT flags = SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE;
@@ -135,7 +143,7 @@ LRESULT EditorWindowWin::HandleMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARA
     if ((msg == WM_LBUTTONUP || msg == WM_RBUTTONUP) && GetCapture() == hwnd) {
       ReleaseCapture();
       const IMouseMods mods = MouseMods(wParam);
-      g->OnMouseUp(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam), &mods);
+      g->OnMouseUp(g->ToLogical(GET_X_LPARAM(lParam)), g->ToLogical(GET_Y_LPARAM(lParam)), &mods);
       return 0;
     }
     return DefWindowProcA(hwnd, msg, wParam, lParam);
@@ -143,13 +151,14 @@ LRESULT EditorWindowWin::HandleMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARA
 
   // Past a call into the graphics host this window may be gone (the host closed the editor): the cases below
   // touch only their locals afterwards.
-  const int x = GET_X_LPARAM(lParam);
-  const int y = GET_Y_LPARAM(lParam);
+  // Pointer positions in editor units: the window is the scale's size in pixels.
+  const int x = g->ToLogical(GET_X_LPARAM(lParam));
+  const int y = g->ToLogical(GET_Y_LPARAM(lParam));
   switch (msg) {
     case WM_PAINT: {
       RECT r;
       if (GetUpdateRect(hwnd, &r, FALSE)) {
-        const IRect update(r.left, r.top, r.right, r.bottom);
+        const IRect update = g->ToLogicalCover(IRect(r.left, r.top, r.right, r.bottom));
         g->Draw(&update);
       }
       return 0;
@@ -166,7 +175,7 @@ LRESULT EditorWindowWin::HandleMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARA
       POINT p;
       GetCursorPos(&p);
       ScreenToClient(hwnd, &p);
-      g->OnKeyDown(p.x, p.y, key);
+      g->OnKeyDown(g->ToLogical(p.x), g->ToLogical(p.y), key);
       return 0;
     }
     case WM_TIMER:
@@ -216,11 +225,18 @@ LRESULT EditorWindowWin::HandleMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARA
       GetWindowRect(hwnd, &window);
       const IMouseMods mods = MouseMods(GET_KEYSTATE_WPARAM(wParam));
       const int steps = GET_WHEEL_DELTA_WPARAM(wParam) / WHEEL_DELTA;
-      g->OnMouseWheel(x - window.left, y - window.top, &mods, steps);
+      // The wheel's position comes in screen pixels from the screen's origin.
+      g->OnMouseWheel(g->ToLogical(GET_X_LPARAM(lParam) - window.left), g->ToLogical(GET_Y_LPARAM(lParam) - window.top),
+                      &mods, steps);
       return 0;
     }
     case WM_MOUSELEAVE:
       g->OnMouseOut();
+      return 0;
+    case windpi::kDpiChangedAfterParent:
+    case windpi::kDpiChanged:
+      // Moved to a monitor of another scale: followed unless the user or the host chose one.
+      g->FollowDesktopScale(windpi::ScaleOf(hwnd));
       return 0;
     default:
       return DefWindowProcA(hwnd, msg, wParam, lParam);

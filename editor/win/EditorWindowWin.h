@@ -34,6 +34,8 @@ class EditorWindowWin : public EditorWindow {
   bool HasTextEntry() const override { return mEntryBox != nullptr; }
   // The host's frames grow along, as long as they are plain child windows.
   void GrowBy(int dw, int dh) override;
+  // A new scale: the window and the host's plain child frames take the new size.
+  void SetSize(int width, int height) override;
   bool PlaceIn(void* parent, IRect* r) const override;
 
   HWND EntryBox() const { return mEntryBox; }

@@ -17,7 +17,10 @@ constexpr int kEditHeight = 16;
 
 bool EditorWindowWin::OpenTextEntry(IControl* control, IParameter* param, bool textMode) {
   if (!control || (!param && !textMode) || mEntryBox || !mWindow) return false;
-  const IRect& rect = control->GetRECT();
+  // The box lives in window pixels, over the control's place at the current scale.
+  const IRect rect = mGraphics->ToPhysical(control->GetRECT());
+  const double scale = mGraphics->Scale();
+  auto scaled = [scale](int v) { return static_cast<int>(v * scale + 0.5); };
   std::string text;
   int centreX, centreY;
   if (textMode) {
@@ -38,13 +41,13 @@ bool EditorWindowWin::OpenTextEntry(IControl* control, IParameter* param, bool t
   HWND box = nullptr;
   const HMENU id = reinterpret_cast<HMENU>(static_cast<INT_PTR>(kEntryBoxId));
   if (nItems > 0) {
-    int width = 24;
+    int width = scaled(24);
     for (int i = 0; i < nItems; ++i) {
-      const int itemWidth = 8 * static_cast<int>(std::strlen(param->DisplayTextFor(i))) + 24;
+      const int itemWidth = scaled(8 * static_cast<int>(std::strlen(param->DisplayTextFor(i))) + 24);
       if (itemWidth > width) width = itemWidth;
     }
     box = CreateWindowExA(0, "COMBOBOX", "", WS_CHILD | WS_VISIBLE | CBS_DROPDOWNLIST, centreX - width / 2, centreY,
-                          width, kListItemHeight * (nItems + 1), mWindow, id, mModule, nullptr);
+                          width, scaled(kListItemHeight) * (nItems + 1), mWindow, id, mModule, nullptr);
     if (!box) return false;
     int selected = -1;
     for (int i = 0; i < nItems; ++i) {
@@ -55,8 +58,8 @@ bool EditorWindowWin::OpenTextEntry(IControl* control, IParameter* param, bool t
     SendMessageA(box, CB_SETCURSEL, static_cast<WPARAM>(selected), 0);
   } else {
     box = CreateWindowExA(0, "EDIT", text.c_str(), WS_CHILD | WS_VISIBLE | ES_CENTER | ES_MULTILINE,
-                          centreX - kEditWidth / 2, centreY - kEditHeight / 2, kEditWidth, kEditHeight, mWindow, id,
-                          mModule, nullptr);
+                          centreX - scaled(kEditWidth) / 2, centreY - scaled(kEditHeight) / 2, scaled(kEditWidth),
+                          scaled(kEditHeight), mWindow, id, mModule, nullptr);
     if (!box) return false;
     SendMessageA(box, EM_SETSEL, 0, -1);
   }
@@ -66,7 +69,7 @@ bool EditorWindowWin::OpenTextEntry(IControl* control, IParameter* param, bool t
   mEntryBoxProc = reinterpret_cast<WNDPROC>(
       SetWindowLongPtrA(box, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&EditorWindowWin::EntryProc)));
   SetWindowLongPtrA(box, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
-  mEntryFont = CreateFontA(14, 0, 0, 0, 0, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
+  mEntryFont = CreateFontA(scaled(14), 0, 0, 0, 0, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
                            CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, "Arial");
   SendMessageA(box, WM_SETFONT, reinterpret_cast<WPARAM>(mEntryFont), 0);
   SetFocus(box);

@@ -6,6 +6,7 @@
 #include "EditorWindowWin.h"
 #include "PngResource.h"
 #include "RasterBitmap.h"
+#include "WinDpi.h"
 
 IGraphicsWin::IGraphicsWin(IPluginBase* plug, int width, int height, int frameRate)
     : IGraphicsWindowed(plug, width, height, frameRate), mWindowFactory(&EditorWindowWin::Create) {}
@@ -20,6 +21,20 @@ IGraphicsWin::~IGraphicsWin() {
     DeleteObject(mTextFont);
   }
 }
+
+void IGraphicsWin::OnScaleChanged() {
+  IGraphicsWindowed::OnScaleChanged();
+  // The next text makes the font at the new size.
+  if (mTextFont) {
+    HDC dc = mDrawBitmap ? static_cast<HDC>(mDrawBitmap->DeviceContext()) : nullptr;
+    if (dc) SelectObject(dc, GetStockObject(SYSTEM_FONT));
+    DeleteObject(mTextFont);
+    mTextFont = nullptr;
+  }
+  mFontMade = false;
+}
+
+double IGraphicsWin::DesktopScale(void* parent) { return windpi::ScaleOf(static_cast<HWND>(parent)); }
 
 std::unique_ptr<EditorWindow> IGraphicsWin::MakeWindow(void* parent) {
   return mWindowFactory ? mWindowFactory(this, parent) : nullptr;
@@ -36,7 +51,8 @@ bool IGraphicsWin::DrawText(const ITextStyle* style, const char* text, const IRe
   if (!dc) return false;
   if (!mFontMade) {
     const int angle = style->mOrientation * 10;
-    mTextFont = CreateFontA(style->mSize, 0, angle, angle, style->mStyle == ITextStyle::StyleBold ? FW_BOLD : 0,
+    // Set at the size it is shown: crisp at every scale, never a scaled bitmap.
+    mTextFont = CreateFontA(ToPhysical(style->mSize), 0, angle, angle, style->mStyle == ITextStyle::StyleBold ? FW_BOLD : 0,
                             style->mStyle == ITextStyle::StyleItalic, FALSE, FALSE, DEFAULT_CHARSET,
                             OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, CLEARTYPE_QUALITY, DEFAULT_PITCH | FF_DONTCARE,
                             style->mFont);
@@ -60,10 +76,12 @@ bool IGraphicsWin::DrawText(const ITextStyle* style, const char* text, const IRe
   // screen after the control moved on.
   HRGN clip = nullptr;
   if (!mDrawRect.Empty()) {
-    clip = CreateRectRgn(mDrawRect.L, mDrawRect.T, mDrawRect.R, mDrawRect.B);
+    const IRect d = ToPhysical(mDrawRect);
+    clip = CreateRectRgn(d.L, d.T, d.R, d.B);
     SelectClipRgn(dc, clip);
   }
-  RECT r = {rect->L, rect->T, rect->R, rect->B};
+  const IRect p = ToPhysical(*rect);
+  RECT r = {p.L, p.T, p.R, p.B};
   const int drawn = ::DrawTextA(dc, text, -1, &r, format);
   if (clip) {
     SelectClipRgn(dc, nullptr);

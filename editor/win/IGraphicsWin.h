@@ -29,6 +29,8 @@ class IGraphicsWin : public IGraphicsWindowed {
 
  protected:
   std::unique_ptr<EditorWindow> MakeWindow(void* parent) override;
+  void OnScaleChanged() override;
+  double DesktopScale(void* parent) override;
 
  private:
   void SetTextColor(HDC dc, const IColor& color);

@@ -118,7 +118,12 @@ std::unique_ptr<EditorWindow> EditorWindowX11::Create(IGraphicsLinux* graphics, 
 }
 
 EditorWindowX11::EditorWindowX11(IGraphicsLinux* graphics, xcb_connection_t* connection)
-    : mGraphics(graphics), mConnection(connection), mWidth(graphics->Width()), mHeight(graphics->Height()) {}
+    : mGraphics(graphics),
+      mConnection(connection),
+      mWidth(graphics->WindowWidth()),
+      mHeight(graphics->WindowHeight()),
+      mWantedWidth(mWidth),
+      mWantedHeight(mHeight) {}
 
 bool EditorWindowX11::Open(xcb_window_t parent) {
   xcb_connection_t* c = mConnection;
@@ -322,12 +327,33 @@ bool EditorWindowX11::Paint(const IRect* r) {
   return true;
 }
 
+void EditorWindowX11::SetSize(int width, int height) {
+  mWantedWidth = width;
+  mWantedHeight = height;
+}
+
 void EditorWindowX11::FlushPaint() {
-  const IRect r = mPendingPaint;
+  IRect r = mPendingPaint;
   mPendingPaint = IRect();
+  if (mDestroyed) return;
+  // A change of scale resizes the bitmap from another thread, so the copy holds the lock, and the window
+  // follows the bitmap's size here, on the thread that owns the transfer.
+  ControlsLock lock(this);
+  if (!lock) return;
+  if (mWantedWidth != mWidth || mWantedHeight != mHeight) {
+    mWidth = mWantedWidth;
+    mHeight = mWantedHeight;
+    const std::uint32_t size[] = {static_cast<std::uint32_t>(mWidth), static_cast<std::uint32_t>(mHeight)};
+    xcb_configure_window(mConnection, mWindow, XCB_CONFIG_WINDOW_WIDTH | XCB_CONFIG_WINDOW_HEIGHT, size);
+    mTransfer = std::make_unique<X11ImageTransfer>(mConnection, mWindow, mWidth, mHeight, mDepth, mSwapBytes, true);
+    r = IRect(0, 0, mWidth, mHeight);
+  }
   RasterBitmap* bitmap = mGraphics->GetDrawBitmap();
-  if (r.Empty() || mDestroyed || !bitmap || !bitmap->Bits()) return;
-  // Only this thread draws into the bitmap while the window is open, so it is read here without the lock.
+  if (r.Empty() || !bitmap || !bitmap->Bits()) return;
+  // Never past the bitmap: a scale change may have shrunk it since r was noted.
+  const IRect surface(0, 0, bitmap->Width(), bitmap->Height());
+  r = r.Intersect(&surface);
+  if (r.Empty() || r.W() <= 0 || r.H() <= 0) return;
   mTransfer->Put(RowAddress(*bitmap, 0), bitmap->RowSpan(), r);
 }
 
@@ -401,7 +427,7 @@ void EditorWindowX11::OnExpose(const IRect& r) {
     if (!lock) return;
     // Drawing cleans every control, so controls that are dirty elsewhere are drawn now too, or their change
     // would never reach the screen.
-    IRect all = r;
+    IRect all = mGraphics->ToLogicalCover(r);
     dirty = mGraphics->IsDirty(&all);
     mGraphics->Draw(&all);
   }
@@ -411,13 +437,15 @@ void EditorWindowX11::OnExpose(const IRect& r) {
 
 void EditorWindowX11::OnButtonPress(const xcb_button_press_event_t* e) {
   const int button = e->detail;
-  const int x = e->event_x, y = e->event_y;
+  // Screen pixels until the lock is held: the scale may change under it.
+  const int px = e->event_x, py = e->event_y;
   if (x11input::IsWheelButton(button)) {
     const int steps = x11input::WheelSteps(button);
     if (steps == 0 || Editing()) return;
     const IMouseMods mods = x11input::ModsFor(e->state, 0, true);
     ControlsLock lock(this);
     if (!lock) return;
+    const int x = mGraphics->ToLogical(px), y = mGraphics->ToLogical(py);
     // A turn of the wheel is an edit of its own, which hosts that record touches want begun and ended; during a
     // drag the drag's gesture covers it.
     const IControl* control = mGraphics->CaptureIndex() < 0 ? mGraphics->GetControl(mGraphics->HitTest(x, y)) : nullptr;
@@ -429,7 +457,7 @@ void EditorWindowX11::OnButtonPress(const xcb_button_press_event_t* e) {
     return;
   }
   if (button != x11input::kLeftButton && button != x11input::kRightButton) return;
-  const bool doubleClick = mClicks.IsDoubleClick(button, e->time, x, y);
+  const bool doubleClick = mClicks.IsDoubleClick(button, e->time, px, py);
   if (button == x11input::kRightButton && mEntry) {
     mEntryState = EntryCancel;
     return;
@@ -440,6 +468,7 @@ void EditorWindowX11::OnButtonPress(const xcb_button_press_event_t* e) {
   {
     ControlsLock lock(this);
     if (!lock) return;
+    const int x = mGraphics->ToLogical(px), y = mGraphics->ToLogical(py);
     if (button == x11input::kLeftButton && doubleClick) {
       mCaptured = mGraphics->OnMouseDblClick(x, y, &mods);
     } else if (button == x11input::kRightButton && doubleClick) {
@@ -465,7 +494,7 @@ void EditorWindowX11::OnButtonRelease(const xcb_button_release_event_t* e) {
   mCaptured = false;
   const IMouseMods mods = x11input::ModsFor(e->state, button, false);
   ControlsLock lock(this);
-  if (lock) mGraphics->OnMouseUp(e->event_x, e->event_y, &mods);
+  if (lock) mGraphics->OnMouseUp(mGraphics->ToLogical(e->event_x), mGraphics->ToLogical(e->event_y), &mods);
 }
 
 void EditorWindowX11::OnMotion(const xcb_motion_notify_event_t* e) {
@@ -474,11 +503,12 @@ void EditorWindowX11::OnMotion(const xcb_motion_notify_event_t* e) {
   if (e->state & (x11input::kButton1Mask | x11input::kButton3Mask)) {
     if (!mCaptured) return;
     ControlsLock lock(this);
-    if (lock) mGraphics->OnMouseDrag(e->event_x, e->event_y, &mods);
+    if (lock) mGraphics->OnMouseDrag(mGraphics->ToLogical(e->event_x), mGraphics->ToLogical(e->event_y), &mods);
     return;
   }
   ControlsLock lock(this);
-  if (lock && mGraphics->OnMouseOver(e->event_x, e->event_y, &mods)) mTrackLeave = true;
+  if (lock && mGraphics->OnMouseOver(mGraphics->ToLogical(e->event_x), mGraphics->ToLogical(e->event_y), &mods))
+    mTrackLeave = true;
 }
 
 void EditorWindowX11::OnKeyPress(const xcb_key_press_event_t* e) {
@@ -486,5 +516,5 @@ void EditorWindowX11::OnKeyPress(const xcb_key_press_event_t* e) {
   const int key = x11input::KeyCodeFor(mKeyboard.KeysymFor(e->detail, e->state));
   if (key < 0) return;
   ControlsLock lock(this);
-  if (lock) mGraphics->OnKeyDown(e->event_x, e->event_y, key);
+  if (lock) mGraphics->OnKeyDown(mGraphics->ToLogical(e->event_x), mGraphics->ToLogical(e->event_y), key);
 }

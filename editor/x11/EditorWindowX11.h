@@ -37,6 +37,8 @@ class EditorWindowX11 : public EditorWindow {
   // [under the controls' lock] Prepares the box; the window thread shows it.
   bool OpenTextEntry(IControl* control, IParameter* param, bool textMode) override;
   bool HasTextEntry() const override { return mHasEntry; }
+  // [under the controls' lock] The next paint resizes the window.
+  void SetSize(int width, int height) override;
   void OnHostLoopFd() override;
   void OnHostLoopTimer() override;
 
@@ -84,6 +86,8 @@ class EditorWindowX11 : public EditorWindow {
   bool mSwapBytes = false;
   int mWidth;
   int mHeight;
+  int mWantedWidth;  // under the controls' lock
+  int mWantedHeight;
   std::unique_ptr<X11ImageTransfer> mTransfer;
   X11Keyboard mKeyboard;
   int mWakeFd = -1;
@@ -100,6 +104,7 @@ class EditorWindowX11 : public EditorWindow {
   bool mTrackLeave = false;
   std::unique_ptr<TextEntryX11> mEntry;
   std::unique_ptr<FreeTypeFont> mEntryFont;
+  double mEntryScale = 1.0;  // the scale the pending or open box was placed at
   EEntryState mEntryState = EntryNone;
 
   // Set under the controls' lock by OpenTextEntry, taken by the window thread.

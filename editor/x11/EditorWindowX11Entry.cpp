@@ -1,4 +1,5 @@
 // The X11 editor window's typed-entry box: opening it over a control, its events and its states.
+#include <cmath>
 #include <memory>
 #include <string>
 #include <utility>
@@ -20,13 +21,16 @@ constexpr std::uint8_t kNotifyPointer = 5;
 
 bool EditorWindowX11::OpenTextEntry(IControl* control, IParameter* param, bool textMode) {
   if (!control || (!param && !textMode) || mHasEntry) return false;
-  const IRect& rc = control->GetRECT();
+  // The box lives in screen pixels, over the control's place at the current scale.
+  const IRect rc = mGraphics->ToPhysical(control->GetRECT());
   const IRect bounds(0, 0, mWidth, mHeight);
+  const double scale = mGraphics->Scale();
+  mEntryScale = scale;
   if (textMode) {
     const auto* text = dynamic_cast<const ITextControl*>(control);
     const std::string shown = text ? std::string(text->GetText()).substr(0, 999) : std::string();
     mPendingEntry = std::make_unique<TextEntryBox>(
-        TextEntryBox::Edit(shown, rc.L + (rc.R - rc.L) / 2, rc.T + (rc.B - rc.T) / 2, bounds));
+        TextEntryBox::Edit(shown, rc.L + (rc.R - rc.L) / 2, rc.T + (rc.B - rc.T) / 2, bounds, scale));
   } else {
     const int cx = static_cast<int>((rc.L + rc.R) * 0.5);
     const int cy = static_cast<int>((rc.T + rc.B) * 0.5);
@@ -36,9 +40,10 @@ bool EditorWindowX11::OpenTextEntry(IControl* control, IParameter* param, bool t
     if (n > 0) {
       std::vector<std::string> items;
       for (int i = 0; i < n; ++i) items.emplace_back(param->DisplayTextFor(i));
-      mPendingEntry = std::make_unique<TextEntryBox>(TextEntryBox::List(std::move(items), current, cx, cy, bounds));
+      mPendingEntry =
+          std::make_unique<TextEntryBox>(TextEntryBox::List(std::move(items), current, cx, cy, bounds, scale));
     } else {
-      mPendingEntry = std::make_unique<TextEntryBox>(TextEntryBox::Edit(current, cx, cy, bounds));
+      mPendingEntry = std::make_unique<TextEntryBox>(TextEntryBox::Edit(current, cx, cy, bounds, scale));
     }
   }
   mHasEntry = true;
@@ -54,8 +59,9 @@ void EditorWindowX11::ShowPendingEntry(xcb_timestamp_t time) {
     box = std::move(mPendingEntry);
   }
   if (!box) return;
-  if (!mEntryFont) {
-    const ITextStyle style("Arial", 14, IColor(255, 0, 0, 0), ITextStyle::StyleNormal, ITextStyle::AlignNear, 0);
+  const int size = static_cast<int>(std::lround(14 * mEntryScale));
+  if (!mEntryFont || mEntryFont->CellHeight() != size) {
+    const ITextStyle style("Arial", size, IColor(255, 0, 0, 0), ITextStyle::StyleNormal, ITextStyle::AlignNear, 0);
     mEntryFont = FreeTypeFont::Create(&style);
   }
   mEntry = std::make_unique<TextEntryX11>(mConnection, mWindow, mVisual, mDepth, mSwapBytes, std::move(*box),

@@ -12,6 +12,7 @@
 #include "PixelContext.h"
 #include "PngResource.h"
 #include "RasterBitmap.h"
+#include "X11DesktopScale.h"
 
 IGraphicsLinux::IGraphicsLinux(IPluginBase* plug, int width, int height, int frameRate)
     : IGraphicsWindowed(plug, width, height, frameRate), mWindowFactory(&EditorWindowX11::Create) {}
@@ -25,19 +26,36 @@ std::unique_ptr<EditorWindow> IGraphicsLinux::MakeWindow(void* parent) {
   return mWindowFactory ? mWindowFactory(this, parent) : nullptr;
 }
 
+ITextStyle IGraphicsLinux::ScaledStyle(const ITextStyle& style) const {
+  ITextStyle scaled = style;
+  scaled.mSize = ToPhysical(style.mSize);
+  return scaled;
+}
+
+double IGraphicsLinux::DesktopScale(void*) { return X11DesktopScale(); }
+
 bool IGraphicsLinux::NeedsFont(ITextStyle* style) const {
   if (mFontMade) return false;
   for (const auto& control : mControls) {
     const auto* text = dynamic_cast<const ITextControl*>(control.get());
     if (!text || text->IsHidden()) continue;
-    *style = text->GetTextStyle();
+    *style = ScaledStyle(text->GetTextStyle());
     return true;
   }
   return false;
 }
 
+void IGraphicsLinux::OnScaleChanged() {
+  IGraphicsWindowed::OnScaleChanged();
+  // Glyphs are rendered at the size they are shown: the next text makes the font anew.
+  mFont.reset();
+  mFontMade = false;
+}
+
 void IGraphicsLinux::AdoptFont(std::unique_ptr<FreeTypeFont> font, const ITextStyle& style) {
-  if (mFontMade) return;
+  // A font made ahead for another scale is no use: drawing makes the right one.
+  ITextStyle wanted;
+  if (!NeedsFont(&wanted) || wanted.mSize != style.mSize) return;
   mFont = std::move(font);
   mFontMade = true;
   mLastTextColor = style.mColor;
@@ -49,7 +67,8 @@ bool IGraphicsLinux::DrawText(const ITextStyle* style, const char* text, const I
   if (!surface || !surface->mBits) return false;
   if (!mFontMade) {
     // Made once even when no face is found, so a missing font does not cost a lookup per text.
-    mFont = FreeTypeFont::Create(style);
+    const ITextStyle scaled = ScaledStyle(*style);
+    mFont = FreeTypeFont::Create(&scaled);
     mFontMade = true;
     mLastTextColor = style->mColor;
   } else if (style->mColor != mLastTextColor) {
@@ -59,9 +78,11 @@ bool IGraphicsLinux::DrawText(const ITextStyle* style, const char* text, const I
   // Text is not clipped to its rectangle, but it stays inside the surface and the area being repainted, where
   // the background under it has just been drawn again.
   IRect clip(0, 0, surface->mWidth, surface->mHeight);
-  if (!mDrawRect.Empty()) clip = clip.Intersect(&mDrawRect);
+  const IRect drawRect = ToPhysical(mDrawRect);
+  if (!drawRect.Empty()) clip = clip.Intersect(&drawRect);
   if (clip.Empty() || clip.W() <= 0 || clip.H() <= 0) return true;
-  mFont->Draw(surface, text, rect, style->mAlign, &mLastTextColor, &clip);
+  const IRect physical = ToPhysical(*rect);
+  mFont->Draw(surface, text, &physical, style->mAlign, &mLastTextColor, &clip);
   return true;
 }
 

@@ -34,9 +34,14 @@ class IGraphicsLinux : public IGraphicsWindowed {
 
  protected:
   std::unique_ptr<EditorWindow> MakeWindow(void* parent) override;
+  void OnScaleChanged() override;
+  double DesktopScale(void* parent) override;
   RecursiveLock* WindowThreadLock() override { return &ControlsLock(); }
 
  private:
+  // The style at the size its text is drawn at the current scale.
+  ITextStyle ScaledStyle(const ITextStyle& style) const;
+
   bool mFontMade = false;
   IColor mLastTextColor{255, 0, 0, 0};
   void* mModule = nullptr;

@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cmath>
 #include <cstdlib>
 
 #include "FreeTypeFont.h"
@@ -42,17 +43,21 @@ IRect PlaceInside(IRect r, const IRect& bounds) {
 
 int Width(FreeTypeFont* font, const std::string& text) { return font ? font->TextWidth(text.c_str()) : 0; }
 
+int Scaled(int v, double scale) { return static_cast<int>(std::lround(v * scale)); }
+
 }  // namespace
 
 TextEntryBox TextEntryBox::List(std::vector<std::string> items, const std::string& value, int cx, int cy,
-                                const IRect& bounds) {
+                                const IRect& bounds, double scale) {
   TextEntryBox box;
   box.mKind = kList;
+  box.mRowHeight = Scaled(kRowHeight, scale);
   const int n = static_cast<int>(items.size());
-  int width = 24;
-  for (const std::string& item : items) width = std::max(width, 8 * static_cast<int>(item.size()) + 24);
+  int width = Scaled(24, scale);
+  for (const std::string& item : items)
+    width = std::max(width, Scaled(8 * static_cast<int>(item.size()) + 24, scale));
   // The list is never taller than the height its rows ask for, up to the tallest that a drop-down may be.
-  const int height = std::min(n * kRowHeight + 2, 36 * (n + 1));
+  const int height = std::min(n * box.mRowHeight + 2, Scaled(36 * (n + 1), scale));
   box.mRect = PlaceInside(IRect(cx - width / 2, cy, cx - width / 2 + width, cy + height), bounds);
   box.mItems = std::move(items);
   for (int i = 0; i < n; ++i)
@@ -62,16 +67,16 @@ TextEntryBox TextEntryBox::List(std::vector<std::string> items, const std::strin
   return box;
 }
 
-TextEntryBox TextEntryBox::Edit(const std::string& text, int cx, int cy, const IRect& bounds) {
+TextEntryBox TextEntryBox::Edit(const std::string& text, int cx, int cy, const IRect& bounds, double scale) {
   TextEntryBox box;
   box.mKind = kEdit;
-  box.mRect =
-      PlaceInside(IRect(cx - kEditWidth / 2, cy - kEditHeight / 2, cx + kEditWidth / 2, cy + kEditHeight / 2), bounds);
+  const int w = Scaled(kEditWidth, scale), h = Scaled(kEditHeight, scale);
+  box.mRect = PlaceInside(IRect(cx - w / 2, cy - h / 2, cx + w / 2, cy + h / 2), bounds);
   box.Show(text);
   return box;
 }
 
-int TextEntryBox::VisibleRows() const { return std::max(1, (mRect.H() - 2) / kRowHeight); }
+int TextEntryBox::VisibleRows() const { return std::max(1, (mRect.H() - 2) / mRowHeight); }
 
 void TextEntryBox::KeepSelectedVisible() {
   const int rows = VisibleRows();
@@ -168,7 +173,7 @@ TextEntryBox::EAnswer TextEntryBox::OnClick(int x, int y, FreeTypeFont* font) {
   if (x < 0 || y < 0 || x >= mRect.W() || y >= mRect.H()) return kIgnored;
   if (mKind == kList) {
     if (y < 1) return kIgnored;
-    const int row = mFirstVisible + (y - 1) / kRowHeight;
+    const int row = mFirstVisible + (y - 1) / mRowHeight;
     if (row >= static_cast<int>(mItems.size()) || row >= mFirstVisible + VisibleRows()) return kIgnored;
     mSelected = row;
     return kCommit;
@@ -222,11 +227,11 @@ void TextEntryBox::Paint(PixelContext* surface, FreeTypeFont* font) const {
   const IRect inside(1, 1, surface->mWidth - 1, surface->mHeight - 1);
   if (mKind == kList) {
     for (int i = mFirstVisible; i < static_cast<int>(mItems.size()) && i < mFirstVisible + VisibleRows(); ++i) {
-      const int top = 1 + (i - mFirstVisible) * kRowHeight;
+      const int top = 1 + (i - mFirstVisible) * mRowHeight;
       const bool marked = i == mSelected;
-      if (marked) Fill(surface, IRect(1, top, inside.R, top + kRowHeight), kMark);
+      if (marked) Fill(surface, IRect(1, top, inside.R, top + mRowHeight), kMark);
       if (!font) continue;
-      const IRect textRect(5, top + (kRowHeight - font->CellHeight()) / 2, inside.R - 2, top + kRowHeight);
+      const IRect textRect(5, top + (mRowHeight - font->CellHeight()) / 2, inside.R - 2, top + mRowHeight);
       font->Draw(surface, mItems[size_t(i)].c_str(), &textRect, ITextStyle::AlignNear,
                  marked ? &kMarkedTextColor : &kTextColor, &inside);
     }

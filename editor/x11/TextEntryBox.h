@@ -23,10 +23,11 @@ class TextEntryBox {
 
   // A list of items with the last one equal to value marked (none when none is), its top centred under
   // (cx, cy), moved inside bounds as far as it fits.
+  // Positions are in screen pixels; the box's own measures grow with scale (screen pixels per editor unit).
   static TextEntryBox List(std::vector<std::string> items, const std::string& value, int cx, int cy,
-                           const IRect& bounds);
+                           const IRect& bounds, double scale = 1.0);
   // An edit box centred on (cx, cy) holding text, all of it selected.
-  static TextEntryBox Edit(const std::string& text, int cx, int cy, const IRect& bounds);
+  static TextEntryBox Edit(const std::string& text, int cx, int cy, const IRect& bounds, double scale = 1.0);
 
   EKind Kind() const { return mKind; }
   // Where the box lies in the editor.
@@ -63,6 +64,7 @@ class TextEntryBox {
 
   EKind mKind = kEdit;
   IRect mRect;
+  int mRowHeight = kRowHeight;
   std::vector<std::string> mItems;
   int mSelected = -1;
   int mFirstVisible = 0;

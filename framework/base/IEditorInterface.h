@@ -19,8 +19,16 @@ class IEditorInterface {
   virtual ~IEditorInterface() = default;
   virtual void PrepareDrawing() = 0;
   virtual void SetParameterFromPlug(int paramIdx, double value, bool normalized) = 0;
+  // The editor's size in its own logical units, which stay the same at every scale.
   virtual int Width() const = 0;
   virtual int Height() const = 0;
+  // The window's size in pixels of the screen: the logical size at the scale.
+  virtual int WindowWidth() const { return Width(); }
+  virtual int WindowHeight() const { return Height(); }
+  // Screen pixels per logical unit (1 = 100 %).
+  virtual double Scale() const { return 1.0; }
+  // The scale the host draws at; false when the editor keeps another (the user chose one, or it cannot scale).
+  virtual bool SetHostScale(double /*scale*/) { return false; }
   // Returns the editor's window, or null when it could not be opened.
   virtual void* OpenWindow(void* parentWindow) = 0;
   virtual void CloseWindow() = 0;

@@ -75,6 +75,7 @@ bool ClapWrapper::Init() {
   if (!mHostPresetLoad) mHostPresetLoad = HostExtension<clap_host_preset_load_t>(mHost, CLAP_EXT_PRESET_LOAD_COMPAT);
   mHostTimers = HostExtension<clap_host_timer_support_t>(mHost, CLAP_EXT_TIMER_SUPPORT);
   mHostFds = HostExtension<clap_host_posix_fd_support_t>(mHost, CLAP_EXT_POSIX_FD_SUPPORT);
+  mHostGui = HostExtension<clap_host_gui_t>(mHost, CLAP_EXT_GUI);
   if (IEditorInterface* graphics = mPlug->GetGraphics()) {
     const bool loop = mHostTimers && mHostTimers->register_timer && mHostTimers->unregister_timer && mHostFds &&
                       mHostFds->register_fd && mHostFds->unregister_fd;

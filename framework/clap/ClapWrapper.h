@@ -66,7 +66,8 @@ class ClapWrapper final : private IPluginHost, private IEditorHostLoop {
   void GetTransportInfo(TransportInfo* info) override { *info = mStretchTransport; }
   bool SendMidiMessage(const IMidiMessage* msg) override { return mOutput.Add(*msg); }
   bool SendMidiMessages(const IMidiMessage* msgs, int count) override;
-  void OnEditorResized(int, int) override {}
+  // The user chose another size in the editor: the host is asked to make room for it.
+  void OnEditorResized(int width, int height) override;
   void QueueEdit(ClapEditQueue::Kind kind, int paramIdx, double plainValue);
 
   static const clap_plugin_note_ports_t kNotePorts;
@@ -104,6 +105,7 @@ class ClapWrapper final : private IPluginHost, private IEditorHostLoop {
   bool mGuiOpen = false;
   const clap_host_timer_support_t* mHostTimers = nullptr;
   const clap_host_posix_fd_support_t* mHostFds = nullptr;
+  const clap_host_gui_t* mHostGui = nullptr;
   clap_id mTimer = CLAP_INVALID_ID;
   int mFd = -1;
 };

@@ -1,5 +1,6 @@
-// The editor in the host's window [main thread, under the plug-in's lock]. It is a fixed-size child window that
-// draws and takes input on the editor's own thread (X11) or the host's window thread (Windows).
+// The editor in the host's window [main thread, under the plug-in's lock]. It is a child window of a fixed size
+// at each scale (the host's, or the user's from the editor's size menu), that draws and takes input on the
+// editor's own thread (X11) or the host's window thread (Windows).
 #include <cstring>
 
 #include "ClapWindow.h"
@@ -17,6 +18,13 @@ bool ClapWrapper::GuiSetParent(const clap_window_t* window) {
   mPlug->OnEditorOpen();
   mGuiOpen = true;
   return true;
+}
+
+void ClapWrapper::OnEditorResized(int width, int height) {
+  // Thread-safe on the host's side; a host that refuses keeps its frame, and the editor shows what fits. Also
+  // while set_parent opens the window at the desktop's scale, which the host's get_size did not know yet.
+  if (mHostGui && mHostGui->request_resize && mGuiCreated && width > 0 && height > 0)
+    mHostGui->request_resize(mHost, static_cast<uint32_t>(width), static_cast<uint32_t>(height));
 }
 
 void ClapWrapper::GuiDestroy() {
@@ -74,12 +82,16 @@ struct ClapGuiCalls {
     return true;
   }
   static void CLAP_ABI Destroy(const clap_plugin_t* p) { W(p).GuiDestroy(); }
-  static bool CLAP_ABI SetScale(const clap_plugin_t*, double) { return false; }
+  // The host's scale for an API in physical pixels; false when the user's own choice of size stands.
+  static bool CLAP_ABI SetScale(const clap_plugin_t* p, double scale) {
+    IEditorInterface* graphics = W(p).mPlug->GetGraphics();
+    return graphics && graphics->SetHostScale(scale);
+  }
   static bool CLAP_ABI GetSize(const clap_plugin_t* p, uint32_t* width, uint32_t* height) {
     const IEditorInterface* graphics = W(p).mPlug->GetGraphics();
     if (!graphics || !width || !height) return false;
-    *width = static_cast<uint32_t>(graphics->Width());
-    *height = static_cast<uint32_t>(graphics->Height());
+    *width = static_cast<uint32_t>(graphics->WindowWidth());
+    *height = static_cast<uint32_t>(graphics->WindowHeight());
     return true;
   }
   static bool CLAP_ABI CanResize(const clap_plugin_t*) { return false; }

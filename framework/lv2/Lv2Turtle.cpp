@@ -146,8 +146,9 @@ bool WriteLV2PluginData(Lv2Wrapper* plug, const Lv2PluginURIs& uris, const Lv2Bu
       << "  a ui:X11UI ;\n"
       << "  lv2:binary <" << info.mBinary << "> ;\n"
       << "  lv2:requiredFeature ui:parent , ui:idleInterface , <http://lv2plug.in/ns/ext/instance-access> ;\n"
-      << "  lv2:optionalFeature ui:resize , ui:touch ;\n"
-      << "  lv2:extensionData ui:idleInterface .\n";
+      << "  lv2:optionalFeature ui:resize , ui:touch , opts:options , urid:map ;\n"
+      << "  opts:supportedOption ui:scaleFactor ;\n"
+      << "  lv2:extensionData ui:idleInterface , opts:interface .\n";
   return static_cast<bool>(out);
 }
 

@@ -3,6 +3,7 @@
 #include <cstring>
 #include <string_view>
 
+#include <lv2/atom/atom.h>
 #include <lv2/instance-access/instance-access.h>
 
 #include "Lv2Entry.h"
@@ -23,16 +24,27 @@ Lv2EditorUI* Lv2EditorUI::Create(LV2UI_Write_Function write, LV2UI_Controller co
   if (!parent || !plug || !widget || !plug->Plugin().GetGraphics()) return nullptr;
 
   IEditorInterface* graphics = plug->Plugin().GetGraphics();
-  void* window = graphics->OpenWindow(parent);
-  if (!window) return nullptr;
   auto* ui = new Lv2EditorUI(plug, write, controller, touch);
+  ui->mResize = resize;
+  if (const auto* map = static_cast<const LV2_URID_Map*>(FindLV2Feature(features, LV2_URID__map))) {
+    ui->mScaleFactorUrid = map->map(map->handle, LV2_UI__scaleFactor);
+    ui->mFloatUrid = map->map(map->handle, LV2_ATOM__Float);
+  }
+  // The scale the host gives at instantiation comes before the window: the window opens at its size.
+  ui->TakeScale(static_cast<const LV2_Options_Option*>(FindLV2Feature(features, LV2_OPTIONS__options)));
+  void* window = graphics->OpenWindow(parent);
+  if (!window) {
+    ui->mPlug = nullptr;
+    delete ui;
+    return nullptr;
+  }
   {
     ScopedLock lock(plug->Plugin().Lock());
     if (Lv2EditorLink* earlier = plug->EditorLink()) earlier->Detach();
     plug->SetEditorLink(ui);
     plug->Plugin().OnEditorOpen();
   }
-  if (resize && resize->ui_resize) resize->ui_resize(resize->handle, graphics->Width(), graphics->Height());
+  if (resize && resize->ui_resize) resize->ui_resize(resize->handle, graphics->WindowWidth(), graphics->WindowHeight());
   *widget = window;
   return ui;
 }
@@ -51,6 +63,48 @@ Lv2EditorUI::~Lv2EditorUI() {
 }
 
 void Lv2EditorUI::Detach() { mPlug = nullptr; }
+
+bool Lv2EditorUI::TakeScale(const LV2_Options_Option* options) {
+  if (!options || mScaleFactorUrid == 0) return false;
+  bool taken = false;
+  for (const LV2_Options_Option* o = options; o->key != 0 || o->value != nullptr; ++o) {
+    if (o->key != mScaleFactorUrid || o->type != mFloatUrid || o->size != sizeof(float) || !o->value) continue;
+    mScaleFactor = *static_cast<const float*>(o->value);
+    Lv2Wrapper* plug = mPlug;
+    IEditorInterface* graphics = plug ? plug->Plugin().GetGraphics() : nullptr;
+    taken = graphics && graphics->SetHostScale(mScaleFactor);
+  }
+  return taken;
+}
+
+void Lv2EditorUI::TellSize() {
+  Lv2Wrapper* plug = mPlug;
+  const IEditorInterface* graphics = plug ? plug->Plugin().GetGraphics() : nullptr;
+  if (graphics && mResize && mResize->ui_resize)
+    mResize->ui_resize(mResize->handle, graphics->WindowWidth(), graphics->WindowHeight());
+}
+
+uint32_t Lv2EditorUI::SetOptions(const LV2_Options_Option* options) {
+  if (!TakeScale(options)) return LV2_OPTIONS_SUCCESS;
+  TellSize();
+  return LV2_OPTIONS_SUCCESS;
+}
+
+uint32_t Lv2EditorUI::GetOptions(LV2_Options_Option* options) {
+  uint32_t result = LV2_OPTIONS_SUCCESS;
+  for (LV2_Options_Option* o = options; o && (o->key != 0 || o->value != nullptr); ++o) {
+    if (o->key != mScaleFactorUrid || mScaleFactorUrid == 0) {
+      result |= LV2_OPTIONS_ERR_BAD_KEY;
+      continue;
+    }
+    o->type = mFloatUrid;
+    o->size = sizeof(float);
+    o->value = &mScaleFactor;
+  }
+  return result;
+}
+
+void Lv2EditorUI::EditorResized(int, int) { mSizeChanged = true; }
 
 void Lv2EditorUI::Queue(const Edit& edit) {
   std::lock_guard<std::mutex> lock(mQueueLock);
@@ -83,6 +137,8 @@ int Lv2EditorUI::Idle() {
     }
   }
   mSending.clear();
+  // The user chose another size on the editor's own thread; the host hears of it here, on its UI thread.
+  if (mSizeChanged.exchange(false)) TellSize();
   return 0;
 }
 
@@ -99,9 +155,19 @@ void PortEvent(LV2UI_Handle, uint32_t, uint32_t, uint32_t, const void*) {}
 
 int IdleUI(LV2UI_Handle ui) { return static_cast<Lv2EditorUI*>(ui)->Idle(); }
 
+uint32_t GetUIOptions(LV2UI_Handle ui, LV2_Options_Option* options) {
+  return static_cast<Lv2EditorUI*>(ui)->GetOptions(options);
+}
+
+uint32_t SetUIOptions(LV2UI_Handle ui, const LV2_Options_Option* options) {
+  return static_cast<Lv2EditorUI*>(ui)->SetOptions(options);
+}
+
 const void* UIExtensionData(const char* uri) {
   static const LV2UI_Idle_Interface kIdle = {IdleUI};
+  static const LV2_Options_Interface kOptions = {GetUIOptions, SetUIOptions};
   if (uri && std::string_view(uri) == LV2_UI__idleInterface) return &kIdle;
+  if (uri && std::string_view(uri) == LV2_OPTIONS__interface) return &kOptions;
   return nullptr;
 }
 }  // namespace

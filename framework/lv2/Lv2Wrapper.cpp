@@ -183,6 +183,11 @@ void Lv2Wrapper::SetEditorLink(Lv2EditorLink* link) {
   mEditorLink = link;
 }
 
+void Lv2Wrapper::OnEditorResized(int width, int height) {
+  ScopedLock lock(mPlug->Lock());
+  if (mEditorLink) mEditorLink->EditorResized(width, height);
+}
+
 void Lv2Wrapper::BeginHostEdit(int paramIdx) {
   ScopedLock lock(mPlug->Lock());
   const int port = PortForParam(paramIdx);

@@ -23,6 +23,8 @@ class Lv2EditorLink {
   virtual void BeginEdit(int port) = 0;
   virtual void ValueEdited(int port, float value) = 0;
   virtual void EndEdit(int port) = 0;
+  // [under the plug-in's lock] The editor took a new size (the user chose one): the host is to be told.
+  virtual void EditorResized(int /*width*/, int /*height*/) {}
   // [under the plug-in's lock] The UI no longer speaks for the plug-in: another UI took the editor, or the
   // plug-in is being deleted before its UI. It must not touch the plug-in again.
   virtual void Detach() = 0;
@@ -70,7 +72,7 @@ class Lv2Wrapper final : private IPluginHost {
   void NotifyHostOfChange(int paramIdx, double normalizedValue) override;
   void EndHostEdit(int paramIdx) override;
   void GetTransportInfo(TransportInfo* info) override;
-  void OnEditorResized(int, int) override {}
+  void OnEditorResized(int width, int height) override;
   bool SendMidiMessage(const IMidiMessage* msg) override;
   bool SendMidiMessages(const IMidiMessage* msgs, int count) override;
 

@@ -142,15 +142,19 @@ void VstWrapper::VstSetParameter(AEffect* effect, VstInt32 index, float value) {
 
 // ---- Editor ----
 
-void VstWrapper::OnEditorResized(int, int) { UpdateEditorRect(); }
+void VstWrapper::OnEditorResized(int width, int height) {
+  UpdateEditorRect();
+  // Hosts that can resize their frame answer 1; the others keep it, and the editor shows what fits.
+  CallHost(audioMasterSizeWindow, width, height);
+}
 
 void VstWrapper::UpdateEditorRect() {
   const IEditorInterface* graphics = mPlug->GetGraphics();
   if (!graphics) return;
   mEditorRect.top = 0;
   mEditorRect.left = 0;
-  mEditorRect.right = static_cast<VstInt16>(graphics->Width());
-  mEditorRect.bottom = static_cast<VstInt16>(graphics->Height());
+  mEditorRect.right = static_cast<VstInt16>(graphics->WindowWidth());
+  mEditorRect.bottom = static_cast<VstInt16>(graphics->WindowHeight());
 }
 
 // ---- Host notifications ----

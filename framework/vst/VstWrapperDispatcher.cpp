@@ -143,6 +143,8 @@ VstIntPtr VstWrapper::DispatchEditor(VstInt32 opcode, void* ptr) {
   switch (opcode) {
     case effEditGetRect:
       if (!ptr) return 0;
+      // The size at the scale the editor has now.
+      UpdateEditorRect();
       *static_cast<ERect**>(ptr) = &mEditorRect;
       return 1;
     case effEditOpen:

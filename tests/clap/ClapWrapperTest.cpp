@@ -271,4 +271,26 @@ TEST_F(ClapWrapperTest, EditorIsAFixedSizeEmbeddedWindow) {
   mHost.GuiDestroy();
 }
 
+TEST_F(ClapWrapperTest, TheHostsScaleSetsTheSizeThatEveryGuiCallReports) {
+  ASSERT_TRUE(mHost.GuiCreate(CYCLOCHORD_CLAP_WINDOW_API, false));
+  struct Case {
+    double scale;
+    bool taken;
+    uint32_t width, height;  // reported afterwards
+  } cases[] = {{2.0, true, 820, 1360}, {1.25, true, 513, 850}, {0.5, false, 513, 850}, {4.0, false, 513, 850},
+               {1.0, true, 410, 680}};
+  for (const Case& c : cases) {
+    EXPECT_EQ(mHost.GuiSetScale(c.scale), c.taken) << c.scale;
+    uint32_t width = 0, height = 0;
+    ASSERT_TRUE(mHost.GuiGetSize(&width, &height));
+    EXPECT_EQ(width, c.width) << c.scale;
+    EXPECT_EQ(height, c.height) << c.scale;
+    // A size of its own at each scale: only that size is accepted, and the user does not drag it.
+    EXPECT_TRUE(mHost.GuiSetSize(c.width, c.height)) << c.scale;
+    EXPECT_FALSE(mHost.GuiSetSize(410 + 820 - c.width, c.height)) << c.scale;
+    EXPECT_FALSE(mHost.GuiCanResize());
+  }
+  mHost.GuiDestroy();
+}
+
 }  // namespace

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <cmath>
 #include <cstdio>
 #include <dirent.h>
 #include <unistd.h>
@@ -22,6 +23,7 @@
 #include "ITextControl.h"
 #include "PlatformGraphics.h"
 #include "RasterBitmap.h"
+#include "UserSettings.h"
 #include "ThreadCpuClock.h"
 #include "VstEntry.h"
 #include "X11TestDisplay.h"
@@ -117,10 +119,11 @@ class EditHost {
 thread_local EditHost* EditHost::sCreating = nullptr;
 
 // The editor of an instance with the given normalised values, drawn off screen as its first ticks draw it.
-std::vector<uint32_t> OffScreen(const std::vector<std::pair<int, float>>& values = {}) {
+std::vector<uint32_t> OffScreen(const std::vector<std::pair<int, float>>& values = {}, double scale = 1.0) {
   EditHost host;
   for (const auto& v : values) host.SetParam(v.first, v.second);
   IGraphicsLinux* g = host.Graphics();
+  g->SetScale(scale);
   g->SetAllControlsDirty();
   for (int pass = 0; pass < 2; ++pass) {
     IRect r;
@@ -172,8 +175,9 @@ class EditorWindowX11Test : public ::testing::Test {
   }
 
   // Waits until the editor window shows exactly the expected pixels.
-  bool Shows(xcb_window_t window, const std::vector<uint32_t>& expected, milliseconds timeout = milliseconds(3000)) {
-    return WaitFor([&] { return Differences(x.Pixels(window, kWidth, kHeight), expected) == 0; }, timeout);
+  bool Shows(xcb_window_t window, const std::vector<uint32_t>& expected, milliseconds timeout = milliseconds(3000),
+             int width = kWidth, int height = kHeight) {
+    return WaitFor([&] { return Differences(x.Pixels(window, width, height), expected) == 0; }, timeout);
   }
   // The typed-entry box: the editor window's only child, once it is there.
   xcb_window_t Box(xcb_window_t editor) {
@@ -726,4 +730,108 @@ TEST_F(EditorWindowX11Test, AnIdleEditorCostsAlmostNoProcessorTime) {
   // A tick at 24 Hz costs a fraction of a percent; the bound is loose because other tests share the cores,
   // and still catches a thread that polls or spins.
   EXPECT_LT(cpu / wall, 0.05);
+}
+
+// ---- At a scale ----
+
+namespace {
+constexpr double kTestScale = 1.5;
+constexpr int kScaledWidth = 615, kScaledHeight = 1020;
+int Px(int logical) { return static_cast<int>(std::lround(logical * kTestScale)); }
+}  // namespace
+
+TEST_F(EditorWindowX11Test, AtOneAndAHalfTheWindowShowsTheScaledRenderAndInputLandsInEditorUnits) {
+  const xcb_window_t big = x.MakeWindow(0, 0, kScaledWidth, kScaledHeight);
+  EditHost host;
+  host.Graphics()->SetScale(kTestScale);
+  ASSERT_TRUE(host.Open(big));
+  const xcb_window_t w = host.WindowId();
+  int ww = 0, wh = 0;
+  x.Size(w, &ww, &wh);
+  EXPECT_EQ(ww, kScaledWidth);
+  EXPECT_EQ(wh, kScaledHeight);
+  ASSERT_TRUE(Shows(w, OffScreen({}, kTestScale), milliseconds(3000), kScaledWidth, kScaledHeight));
+
+  // A fader drag travels as far per editor unit as at 100 %: the handle's centre to unit 163 of the track is
+  // (163 - 120 - 6) / 172 of the range.
+  x.MoveTo(w, Px(212), Px(307));
+  x.Press(1);
+  for (int unit = 200; unit >= 163; unit -= 10) x.MoveTo(w, Px(std::max(unit, 163)), Px(307));
+  x.MoveTo(w, Px(163), Px(307));
+  x.Release(1);
+  EXPECT_TRUE(WaitFor([&] { return host.EditedTo(kV1Int1, 37.0f / 172); }));
+
+  // A double-click puts back the first value, where the control is drawn now.
+  x.Click(w, Px(126), Px(195), 1);
+  ASSERT_TRUE(WaitFor([&] { return host.Param(kParInt) == 0.0f; }));
+  std::this_thread::sleep_for(milliseconds(600));
+  x.Click(w, Px(126), Px(195), 1);
+  x.Click(w, Px(126) + 1, Px(195) + 1, 1);
+  EXPECT_TRUE(WaitFor([&] { return host.Param(kParInt) == 0.5f; }));
+
+  // The entry box sits over its control, one and a half times as large, and takes what is typed.
+  x.Click(w, Px(144), Px(133), 3);
+  const xcb_window_t box = Box(w);
+  ASSERT_NE(box, 0u);
+  int bw = 0, bh = 0;
+  x.Size(box, &bw, &bh);
+  EXPECT_EQ(bw, 54);
+  EXPECT_EQ(bh, 24);
+  std::this_thread::sleep_for(milliseconds(100));
+  x.Type("7");
+  x.Key(0xFF0D);
+  ASSERT_TRUE(BoxGone(w));
+  EXPECT_TRUE(WaitFor([&] { return host.EditedTo(kMainChan, 6.0f / 15); }));
+  host.Close();
+  x.DestroyWindow(big);
+}
+
+TEST_F(EditorWindowX11Test, AScaleChangeWhileOpenResizesTheWindowAndRedrawsIt) {
+  const xcb_window_t big = x.MakeWindow(0, 0, kScaledWidth, kScaledHeight);
+  EditHost host;
+  ASSERT_TRUE(host.Open(big));
+  const xcb_window_t w = host.WindowId();
+  ASSERT_TRUE(Shows(w, DefaultRender()));
+  // From the host's thread, as a host's set-scale call comes.
+  EXPECT_EQ(host.Graphics()->SetScale(kTestScale), kTestScale);
+  EXPECT_TRUE(WaitFor([&] {
+    int ww = 0, wh = 0;
+    x.Size(w, &ww, &wh);
+    return ww == kScaledWidth && wh == kScaledHeight;
+  }));
+  EXPECT_TRUE(Shows(w, OffScreen({}, kTestScale), milliseconds(3000), kScaledWidth, kScaledHeight));
+  host.Graphics()->SetScale(1.0);
+  EXPECT_TRUE(Shows(w, DefaultRender()));
+  host.Close();
+  x.DestroyWindow(big);
+}
+
+TEST_F(EditorWindowX11Test, TheSizeMenuResizesTheOpenWindowAndRemembersTheChoice) {
+  const std::string settings = UserSettings::DefaultPath("cyclochord");
+  std::remove(settings.c_str());
+  const xcb_window_t big = x.MakeWindow(0, 0, kScaledWidth, kScaledHeight);
+  {
+    EditHost host;
+    ASSERT_TRUE(host.Open(big));
+    const xcb_window_t w = host.WindowId();
+    ASSERT_TRUE(Shows(w, DefaultRender()));
+    // The menu in the title bar opens its list of sizes; the third is 150 %.
+    x.Click(w, 310, 17, 1);
+    const xcb_window_t box = Box(w);
+    ASSERT_NE(box, 0u);
+    x.Click(box, 20, 1 + 2 * 18 + 9, 1);
+    ASSERT_TRUE(BoxGone(w));
+    EXPECT_TRUE(WaitFor([&] {
+      int ww = 0, wh = 0;
+      x.Size(w, &ww, &wh);
+      return ww == kScaledWidth && wh == kScaledHeight;
+    }));
+    EXPECT_TRUE(Shows(w, OffScreen({}, kTestScale), milliseconds(3000), kScaledWidth, kScaledHeight));
+    host.Close();
+  }
+  UserSettings saved(settings);
+  ASSERT_TRUE(saved.Load());
+  EXPECT_EQ(saved.GetNumber("editor-scale", 0.0), kTestScale);
+  std::remove(settings.c_str());
+  x.DestroyWindow(big);
 }

@@ -4,13 +4,20 @@
 
 #include <dlfcn.h>
 
+#include <algorithm>
 #include <cstring>
 #include <mutex>
 #include <thread>
 
+#include <lv2/atom/atom.h>
 #include <lv2/instance-access/instance-access.h>
+#include <lv2/options/options.h>
 #include <lv2/state/state.h>
 #include <lv2/ui/ui.h>
+#include <lv2/urid/urid.h>
+
+#include <string>
+#include <vector>
 
 #include "LilvHost.h"
 #include "TestHost.h"
@@ -25,7 +32,8 @@ const char kUri[] = "https://larkspire.example/plugins/cyclochord";
 // What an LV2 host gives a UI and hears from it.
 class UIHost {
  public:
-  UIHost(LilvHost::Instance* instance, xcb_window_t parent) {
+  // With a scale above 0, the host passes it as ui:scaleFactor among its options, with a URID map.
+  UIHost(LilvHost::Instance* instance, xcb_window_t parent, float scale = 0.0f) {
     mModule = dlopen(CYCLOCHORD_LV2_BUNDLE_DIR "Cyclochord.so", RTLD_NOW | RTLD_LOCAL);
     auto entry = mModule ? reinterpret_cast<LV2UI_DescriptorFunction>(dlsym(mModule, "lv2ui_descriptor")) : nullptr;
     mDescriptor = entry ? entry(0) : nullptr;
@@ -45,7 +53,14 @@ class UIHost {
     mFeatures[1] = {LV2_INSTANCE_ACCESS_URI, lilv_instance_get_handle(instance->Get())};
     mFeatures[2] = {LV2_UI__resize, &mResize};
     mFeatures[3] = {LV2_UI__touch, &mTouch};
-    const LV2_Feature* features[] = {&mFeatures[0], &mFeatures[1], &mFeatures[2], &mFeatures[3], nullptr};
+    mMap = {this, [](LV2_URID_Map_Handle h, const char* uri) { return static_cast<UIHost*>(h)->Urid(uri); }};
+    mScale = scale;
+    mOptions[0] = {LV2_OPTIONS_INSTANCE, 0, Urid(LV2_UI__scaleFactor), sizeof(float), Urid(LV2_ATOM__Float), &mScale};
+    mOptions[1] = {LV2_OPTIONS_INSTANCE, 0, 0, 0, 0, nullptr};
+    mFeatures[4] = {LV2_URID__map, &mMap};
+    mFeatures[5] = {LV2_OPTIONS__options, mOptions};
+    const LV2_Feature* features[] = {&mFeatures[0], &mFeatures[1], &mFeatures[2], &mFeatures[3],
+                                     scale > 0 ? &mFeatures[4] : nullptr, &mFeatures[5], nullptr};
     mUI = mDescriptor->instantiate(mDescriptor, kUri, CYCLOCHORD_LV2_BUNDLE_DIR, Write, this, &mWidget, features);
     mIdle = static_cast<const LV2UI_Idle_Interface*>(mDescriptor->extension_data(LV2_UI__idleInterface));
   }
@@ -54,6 +69,22 @@ class UIHost {
     if (mModule) dlclose(mModule);
   }
   bool Ok() const { return mUI && mWidget && mIdle; }
+  uint32_t Urid(const char* uri) {
+    const auto found = std::find(mUris.begin(), mUris.end(), uri);
+    if (found != mUris.end()) return uint32_t(found - mUris.begin()) + 1;
+    mUris.emplace_back(uri);
+    return uint32_t(mUris.size());
+  }
+  // The options interface, as a host changes the scale of an open UI.
+  uint32_t SetScale(float scale) {
+    const auto* options = static_cast<const LV2_Options_Interface*>(mDescriptor->extension_data(LV2_OPTIONS__interface));
+    if (!options) return ~0u;
+    const float value = scale;
+    const LV2_Options_Option set[] = {
+        {LV2_OPTIONS_INSTANCE, 0, Urid(LV2_UI__scaleFactor), sizeof(float), Urid(LV2_ATOM__Float), &value},
+        {LV2_OPTIONS_INSTANCE, 0, 0, 0, 0, nullptr}};
+    return options->set(mUI, set);
+  }
   void Idle() { mIdle->idle(mUI); }
   xcb_window_t Widget() const { return xcb_window_t(reinterpret_cast<uintptr_t>(mWidget)); }
 
@@ -84,7 +115,11 @@ class UIHost {
   LV2UI_Widget mWidget = nullptr;
   LV2UI_Resize mResize;
   LV2UI_Touch mTouch;
-  LV2_Feature mFeatures[4];
+  LV2_Feature mFeatures[6];
+  LV2_URID_Map mMap;
+  LV2_Options_Option mOptions[2];
+  float mScale = 0.0f;
+  std::vector<std::string> mUris;
   std::mutex mLock;
   std::vector<Call> mCalls;
 };
@@ -165,7 +200,9 @@ TEST_F(Lv2UITest, ShowsWhatTheVstEditorShows) {
     const auto port = static_cast<size_t>(lv2.ControlIndex(name));
     vst.SetParameter(vst.ParamIndex(name), (value - mins[port]) / (maxs[port] - mins[port]));
   }
+  // Both engines take the values in a block, and the rotators' next-interval lights follow.
   lv2.Run(64);
+  vst.Process(64);
   const std::vector<uint32_t> changedLV2 = SettledPixels(x, lv2Parent), changedVst = SettledPixels(x, vstParent);
   EXPECT_GT(Differences(changedLV2, fromLV2), 0) << "the changes show";
   EXPECT_EQ(Differences(changedLV2, changedVst), 0) << "of " << changedLV2.size() << " pixels";
@@ -271,3 +308,34 @@ TEST_F(Lv2UITest, AnInstanceCleanedUpBeforeItsUI) {
   ui.Idle();
 }
 }  // namespace
+
+TEST_F(Lv2UITest, TheHostsScaleFactorSizesTheEditorAtInstantiationAndLater) {
+  X11TestDisplay x;
+  REQUIRE_X_DISPLAY(x);
+  LilvHost::Instance lv2(&mHost, 48000.0, 512);
+  ASSERT_TRUE(lv2.Ok());
+  const xcb_window_t parent = x.MakeWindow(0, 0, 615, 1020);
+  {
+    UIHost ui(&lv2, parent, 1.5f);
+    ASSERT_TRUE(ui.Ok());
+    // The window opens at the host's scale and the host hears the size through ui:resize.
+    EXPECT_EQ(ui.mWidth, 615);
+    EXPECT_EQ(ui.mHeight, 1020);
+    int w = 0, h = 0;
+    x.Size(ui.Widget(), &w, &h);
+    EXPECT_EQ(w, 615);
+    EXPECT_EQ(h, 1020);
+    // Through the options interface: a new scale, and the host is asked for the new size at once.
+    EXPECT_EQ(ui.SetScale(1.0f), 0u);
+    EXPECT_EQ(ui.mWidth, 410);
+    EXPECT_EQ(ui.mHeight, 680);
+    EXPECT_TRUE(WaitFor([&] {
+      x.Size(ui.Widget(), &w, &h);
+      return w == 410 && h == 680;
+    }));
+    // Out of the editor's range: refused in effect, the size stays.
+    ui.SetScale(12.0f);
+    EXPECT_EQ(ui.mWidth, 410);
+  }
+  x.DestroyWindow(parent);
+}

@@ -14,6 +14,7 @@
 namespace {
 thread_local TestHost* tLoadingHost = nullptr;  // answers calls made before effect->user is set
 
+
 #ifdef _WIN32
 void* OpenModule(const std::string& path, std::string* error) {
   HMODULE module = LoadLibraryExA(path.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);

@@ -10,6 +10,7 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <cstdlib>
 #include <cstring>
 #include <sstream>
 #include <thread>
@@ -148,6 +149,25 @@ TEST(EditCommand, ScreenshotShowsTheEditorExactlyAsDrawnOffScreen) {
     for (int px = 0; px < 410; ++px)
       differences += (RowAddress(*picture, y)[px] & 0xFFFFFFu) != expected[size_t(y) * 410 + size_t(px)];
   EXPECT_EQ(differences, 0);
+}
+
+TEST(EditCommand, AtTheDesktopsScaleTheHostWindowTakesTheEditorsSize) {
+  X11TestDisplay x;
+  REQUIRE_X_DISPLAY(x);
+  // The editor opens at GDK_SCALE and asks the host for its size with audioMasterSizeWindow.
+  setenv("GDK_SCALE", "2", 1);
+  HostProcess host({"edit", "./Cyclochord.so", "--after", "800"});
+  unsetenv("GDK_SCALE");
+  const std::string open = host.WaitForLine("editor of Cyclochord open in window 0x");
+  EXPECT_NE(open.find("(820 x 1360)"), std::string::npos) << open;
+  const xcb_window_t window = WindowFrom(open);
+  ASSERT_NE(window, 0u);
+  EXPECT_TRUE(WaitFor([&] {
+    int w = 0, h = 0;
+    x.Size(window, &w, &h);
+    return w == 820 && h == 1360;
+  }));
+  EXPECT_EQ(host.Wait(), cchost::kExitOk);
 }
 
 TEST(EditCommand, WhatTheUserDoesInTheEditorReachesTheHostLog) {

@@ -1,5 +1,6 @@
 // cyclochord-host edit: shows a plug-in's editor in a window of its own, so that it can be tried without a
 // sequencer; optionally takes a screenshot and logs what the editor tells the host.
+#include <atomic>
 #include <chrono>
 #include <cstdint>
 #include <cstdio>
@@ -210,6 +211,14 @@ int RunEdit(const std::vector<std::string>& args, std::ostream& out, std::ostrea
       out << line.str() << std::endl;
     });
   }
+  // A new size from the editor (the user chose one in it) may come from the editor's own thread: the window
+  // takes it on this one.
+  std::atomic<int64_t> newSize{0};
+  host.SetSizeListener([&newSize](int w, int h) {
+    if (w > 16384 || h > 16384) return false;
+    newSize = (int64_t(w) << 32) | int64_t(h);
+    return true;
+  });
   std::unique_ptr<Plugin> plugin = Plugin::Load(o.plugin, &host, &error);
   if (!plugin) {
     err << "cyclochord-host: " << error << "\n";
@@ -242,8 +251,10 @@ int RunEdit(const std::vector<std::string>& args, std::ostream& out, std::ostrea
         << ")" << std::endl;
   }
 
-  const int status = RunWindow(*window, o, kIdleIntervalMs, [&plugin]() {
+  const int status = RunWindow(*window, o, kIdleIntervalMs, [&plugin, &window, &newSize]() {
     plugin->Dispatch(effEditIdle);
+    if (const int64_t size = newSize.exchange(0))
+      window->SetClientSize(static_cast<int>(size >> 32), static_cast<int>(size & 0xFFFFFFFF));
     return true;
   }, outLock, out, err);
   plugin->Dispatch(effEditClose);

@@ -16,7 +16,7 @@ void CopyOut(void* ptr, const char* text, size_t size) {
 bool IsHostCanDo(const char* question) {
   static const char* const kYes[] = {"sendVstEvents",      "sendVstMidiEvent",    "sendVstTimeInfo",
                                      "receiveVstEvents",   "receiveVstMidiEvent", "startStopProcess",
-                                     "sendVstMidiEventFlagIsRealtime"};
+                                     "sendVstMidiEventFlagIsRealtime", "sizeWindow"};
   for (const char* yes : kYes)
     if (std::strcmp(question, yes) == 0) return true;
   return false;
@@ -155,6 +155,8 @@ VstIntPtr Host::Handle(AEffect* effect, VstInt32 opcode, VstInt32 index, VstIntP
     case audioMasterEndEdit:
       if (mEditListener) mEditListener(opcode, index, opt);
       return opcode == audioMasterAutomate ? 0 : 1;
+    case audioMasterSizeWindow:
+      return mSizeListener && index > 0 && value > 0 && mSizeListener(index, static_cast<int>(value)) ? 1 : 0;
     default:
       return 0;
   }

@@ -54,6 +54,10 @@ class Host {
   // on whichever thread the plug-in calls from; set it before the plug-in's editor opens.
   using EditListener = std::function<void(VstInt32 opcode, VstInt32 index, float value)>;
   void SetEditListener(EditListener listener) { mEditListener = std::move(listener); }
+  // Hears the plug-in's audioMasterSizeWindow (its editor's new size), on whichever thread it calls from; true
+  // when the window will take it. Without one, the host cannot resize.
+  using SizeListener = std::function<bool(int width, int height)>;
+  void SetSizeListener(SizeListener listener) { mSizeListener = std::move(listener); }
 
   void SetPluginDirectory(const std::string& folder) { mDirectory = folder; }
   void SetBlockSize(int blockSize) { mBlockSize = blockSize; }
@@ -79,6 +83,7 @@ class Host {
   int mProcessLevel = 4;  // offline: we render faster than real time
   std::string mDirectory;
   EditListener mEditListener;
+  SizeListener mSizeListener;
   VstTimeInfo mTimeInfo = {};
   int64_t mBlockStart = 0;
   int mBlockFrames = 0;
