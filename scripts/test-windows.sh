@@ -58,13 +58,13 @@ for arch in i686 x86_64; do
     [ "$exports" = "$expected" ] || failures+=("$arch: $module exports '$exports'")
   done
   dump=$($arch-w64-mingw32-objdump -p "$dll")
-  # Resource ids under the type named PNG, from the resource directory.
+  # Resource ids under the type named PNG, from the resource directory: the 1x images, then their 2x twins.
   pngIds=$(awk '/Resource Directory section/ {r = 1}
     r && /^[0-9a-f]+   Entry:/ {png = /: PNG,/; next}
     r && png && /^[0-9a-f]+     Entry: ID:/ {sub(",", "", $4); print $4}' <<<"$dump" |
     while read -r hex; do echo $((hex)); done | tr '\n' ' ')
   echo "PNG resources: $pngIds"
-  [ "$pngIds" = "100 101 102 103 104 " ] || failures+=("$arch: PNG resources are '$pngIds'")
+  [ "$pngIds" = "100 101 102 103 104 200 201 202 203 204 " ] || failures+=("$arch: PNG resources are '$pngIds'")
 
   echo "== Windows $arch: tests under Wine"
   (cd "$dir" && xvfb-run -a ctest --output-on-failure -j"$jobs") || failures+=("$arch: tests")
