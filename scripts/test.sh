@@ -1,11 +1,11 @@
 #!/usr/bin/env bash
 # The test command. Installs what is missing, checks the layering of includes, then builds and runs every test,
-# stage by stage: a warnings-as-errors release build with GCC (the block-size sweep at its full width there), the
-# clang checks (scripts/test-clang.sh: every test under AddressSanitizer and UndefinedBehaviorSanitizer with
+# stage by stage: a warnings-as-errors release build with GCC, the clang checks
+# (scripts/test-clang.sh: every test under AddressSanitizer and UndefinedBehaviorSanitizer with
 # bounds, every fuzz target for a fixed time, the thread tests under ThreadSanitizer), the 32- and 64-bit Windows
 # builds under Wine, and the packages made of the release and Windows builds. Compiles go through ccache, so a
 # second run on the same machine, from this clone or a fresh one, builds little. Ends with a table of the stages
-# and their wall times; the first failing stage stops the run with its exit status.
+# and their wall and CPU times; the first failing stage stops the run with its exit status.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 source scripts/stages.sh
